@@ -1,0 +1,119 @@
+#pragma once
+// The game window's layout in twips (15 twips = 1 pixel at 96 dpi), measured from the
+// top-left of the container's client area: the window for the main panel and the middle
+// column, the frame fraFAC for the review panel. The window and the card-art generator
+// both read these numbers, so the printed cells of the card pictures lie exactly under
+// the labels that the window lays over them.
+
+#include <array>
+
+namespace faclayout {
+
+struct Twips
+{
+    int left, top, width, height;
+};
+
+constexpr int kTwipsPerPixel = 15;
+
+// Pixels from twips, rounded to the nearest pixel.
+constexpr int px(int twips)
+{
+    return twips >= 0 ? (twips + kTwipsPerPixel / 2) / kTwipsPerPixel
+                      : -((-twips + kTwipsPerPixel / 2) / kTwipsPerPixel);
+}
+
+enum class Align { Left, Centre, Right };
+
+enum class Face { MsSansSerif, Arial, ArialNarrow };
+
+// One field of a card: its label on the main panel and its twin on the review panel.
+struct EntryLabel
+{
+    const char* mainName;
+    Twips main;
+    const char* reviewName;
+    Twips review;
+    Face face;
+    double points;
+    Align align;
+    const char* field; // what a screen reader is told the label holds
+};
+
+// In FACRecord field order (No has no visible label and is not listed here).
+inline constexpr std::array<EntryLabel, 14> kEntryLabels{{
+    {"lblPos", {2400, 1600, 1680, 255}, "lblPosb", {2390, 1600, 1680, 255}, Face::MsSansSerif, 9.75, Align::Left, "Ring position"},
+    {"lblCF", {1380, 990, 495, 250}, "lblCFb", {1350, 980, 495, 255}, Face::Arial, 9.75, Align::Centre, "CF"},
+    {"lblRN", {3120, 990, 960, 250}, "lblRNb", {3120, 980, 960, 255}, Face::Arial, 9.75, Align::Centre, "RN"},
+    {"lblRes", {2400, 1290, 1635, 255}, "lblResb", {2400, 1290, 1635, 255}, Face::MsSansSerif, 9.75, Align::Left, "Result"},
+    {"lblKD", {1400, 1930, 495, 255}, "lblKDb", {1400, 1940, 495, 255}, Face::MsSansSerif, 9.75, Align::Centre, "KD"},
+    {"lblKD2", {3330, 1930, 495, 250}, "lblKD2b", {3340, 1940, 495, 255}, Face::MsSansSerif, 9.75, Align::Centre, "KD2"},
+    {"lblKOR", {1400, 2230, 495, 255}, "lblKORb", {1400, 2230, 495, 255}, Face::MsSansSerif, 9.75, Align::Centre, "KOR"},
+    {"lblKDC", {3330, 2230, 495, 250}, "lblKDCb", {3340, 2230, 495, 255}, Face::MsSansSerif, 9.75, Align::Centre, "KDC"},
+    {"lblJ1", {830, 2560, 495, 255}, "lblJ1b", {840, 2560, 495, 255}, Face::MsSansSerif, 9.75, Align::Left, "J1"},
+    {"lblJ2", {2160, 2560, 495, 250}, "lblJ2b", {2175, 2560, 495, 255}, Face::MsSansSerif, 9.75, Align::Left, "J2"},
+    {"lblJ3", {3550, 2560, 495, 250}, "lblJ3b", {3555, 2560, 495, 255}, Face::MsSansSerif, 9.75, Align::Left, "J3"},
+    {"lblCond", {150, 2880, 3930, 960}, "lblCondb", {150, 2880, 3930, 960}, Face::ArialNarrow, 8.25, Align::Left, "Condition"},
+    {"lblInj", {150, 3900, 3930, 1050}, "lblInjb", {150, 3900, 3930, 1050}, Face::ArialNarrow, 8.25, Align::Left, "Injury"},
+    {"lblSA", {150, 5000, 3930, 1020}, "lblSAb", {150, 4995, 3930, 1020}, Face::ArialNarrow, 8.25, Align::Left, "Special action"},
+}};
+
+// The heading array Label1: elements 0-10 on the main panel, 11-21 in fraFAC.
+// All "Arial" 9.75 bold, white fill.
+struct Heading
+{
+    const char* caption;
+    int mainIndex;
+    Twips main;
+    int reviewIndex;
+    Twips review;
+    Align align;
+};
+
+inline constexpr std::array<Heading, 11> kHeadings{{
+    {"CF:", 0, {380, 990, 495, 255}, 21, {450, 980, 495, 255}, Align::Centre},
+    {"RN:", 1, {2380, 990, 495, 255}, 20, {2440, 980, 495, 255}, Align::Centre},
+    {"RESULT:", 2, {400, 1290, 1935, 255}, 11, {400, 1290, 1935, 255}, Align::Right},
+    {"RING POSITION:", 3, {400, 1600, 1935, 255}, 12, {400, 1620, 1935, 240}, Align::Right},
+    {"KD:", 4, {550, 1930, 495, 255}, 19, {580, 1940, 495, 255}, Align::Right},
+    {"KOR:", 5, {550, 2230, 495, 255}, 18, {580, 2240, 495, 255}, Align::Right},
+    {"KD2:", 6, {2540, 1930, 495, 255}, 17, {2570, 1940, 495, 255}, Align::Right},
+    {"KDC:", 7, {2540, 2230, 495, 255}, 16, {2570, 2240, 495, 255}, Align::Right},
+    {"J1:", 8, {300, 2560, 495, 255}, 15, {340, 2560, 495, 255}, Align::Right},
+    {"J2:", 9, {1630, 2560, 495, 255}, 14, {1680, 2560, 495, 255}, Align::Right},
+    {"J3:", 10, {3020, 2560, 495, 255}, 13, {3060, 2560, 495, 255}, Align::Right},
+}};
+
+// The window and its pictures.
+inline constexpr int kClientWidth = 12450;  // 830 px
+inline constexpr int kClientHeight = 7050;  // 470 px
+
+inline constexpr Twips kImage1{120, 120, 4725, 6540};   // blank card on a fanned stack, 315 x 436 natural
+inline constexpr Twips kImgFAC{130, 130, 3960, 5900};   // card back, stretched
+inline constexpr Twips kFraFAC{8040, 0, 4215, 6255};    // review panel frame
+inline constexpr Twips kImage3{120, 120, 3990, 5925};   // in fraFAC: single blank card, 266 x 395 natural
+inline constexpr Twips kImgFAC2{140, 150, 3960, 5895};  // in fraFAC: card back, stretched
+inline constexpr Twips kImage2{5040, 120, 2715, 2085};  // title logo, 181 x 139 natural
+
+// Picture sizes in pixels.
+inline constexpr int kStackCardW = 315, kStackCardH = 436;
+inline constexpr int kBlankCardW = 266, kBlankCardH = 395;
+inline constexpr int kCardBackW = 229, kCardBackH = 353;
+inline constexpr int kTitleLogoW = 181, kTitleLogoH = 139;
+inline constexpr int kIconSize = 64;
+
+// Middle column and hidden controls.
+inline constexpr Twips kLblClock{5790, 2400, 1215, 495};
+inline constexpr Twips kCmdFlip{5790, 3120, 1215, 495};
+inline constexpr Twips kLabel4{6030, 3840, 735, 255};
+inline constexpr Twips kLblRound{6030, 4080, 735, 495};
+inline constexpr Twips kCmdRound{5790, 4800, 1215, 495};
+inline constexpr Twips kLabel2{5910, 5685, 975, 450};
+inline constexpr Twips kLblKI{5910, 6120, 975, 450};
+inline constexpr Twips kCboKI{5910, 6120, 1250, 480};
+inline constexpr Twips kCmdPick{9180, 6360, 1935, 495};
+inline constexpr Twips kLstFAC{4800, 2400, 855, 4125};
+inline constexpr Twips kLblNo{5520, 0, 495, 300};
+inline constexpr Twips kCmdFlip2{2400, 6960, 1575, 495};
+
+} // namespace faclayout

@@ -1,0 +1,16 @@
+#pragma once
+// Sound cues. playSound returns at once; one cue sounds at a time, a new cue stops the
+// one sounding, and a missing or unplayable file gives silence and no message.
+
+#include <QString>
+#include <QStringList>
+
+class SoundPlayer
+{
+public:
+    virtual ~SoundPlayer() = default;
+    // Decodes these files ahead of time so a later playSound starts without delay.
+    virtual void preload(const QStringList& paths) = 0;
+    // Starts the wave file at path (full name) and returns at once.
+    virtual void playSound(const QString& path) = 0;
+};

@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages that are missing for one purpose, and nothing else.
+#   deps.sh play   build and run the game
+#   deps.sh test   build and run every test (adds clang for the fuzzer and the tools that the
+#                  end-to-end and sound tests start themselves)
+set -euo pipefail
+
+build=(cmake ninja-build g++ qt6-base-dev qt6-multimedia-dev libgl-dev
+       fonts-liberation fonts-wine)
+test_extra=(clang libclang-rt-14-dev llvm
+            xvfb xauth xdotool x11-utils imagemagick openbox
+            at-spi2-core dbus-x11 python3-pyatspi
+            pulseaudio pulseaudio-utils sox)
+
+case "${1:-}" in
+  play) want=("${build[@]}") ;;
+  test) want=("${build[@]}" "${test_extra[@]}") ;;
+  *) echo "usage: $0 play|test" >&2; exit 2 ;;
+esac
+
+missing=()
+for p in "${want[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+if [ "$(id -u)" -ne 0 ]; then SUDO=sudo; else SUDO=; fi
+echo "Installing: ${missing[*]}"
+$SUDO apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
