@@ -116,7 +116,7 @@ void paintCardFace(QPainter& p, bool reviewPanel)
         framedBox(p, r, kNavy);
     }
 
-    // A red rule between the three long-text bands, and a navy edge around the card.
+    // The card's printed edge.
     p.setClipping(false);
     p.setPen(QPen(kNavy, 1.2));
     p.setBrush(Qt::NoBrush);
