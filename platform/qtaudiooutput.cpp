@@ -49,10 +49,11 @@ public:
     void play(const QByteArray& pcm)
     {
         release(); // drops the old stream and its buffer: the sounding cue ends here
-        if (!m_sink) {
+        if (!m_sink)
             m_sink = new QAudioSink(m_device, m_format, this);
-            m_sink->setBufferSize(m_format.bytesForDuration(kBufferMs * 1000));
-        }
+        // Asked anew for every stream: the sink keeps what the server granted last time,
+        // which is less than asked, and would shrink the buffer stream by stream.
+        m_sink->setBufferSize(m_format.bytesForDuration(kBufferMs * 1000));
         m_feed.start(pcm);
         m_io = m_sink->start();
         if (!m_io || m_sink->error() != QAudio::NoError) {
