@@ -17,6 +17,9 @@ namespace {
 
 constexpr int kBufferMs = 100;   // asked of the server; it may grant more
 constexpr int kTailMs = 200;     // silence after each cue, more than the buffer holds
+// Silence before each cue: a fresh stream loses its first 2-4 ms as it joins the running
+// server (measured with bench/cue_probe.sh), which would blunt a cue's attack.
+constexpr int kLeadMs = 6;
 constexpr int kFeedTickMs = 10;  // how often the stream's buffer is topped up
 constexpr int kReleaseMarginMs = 100;
 
@@ -35,7 +38,8 @@ class AudioEngine : public QObject
 public:
     AudioEngine(const QAudioDevice& device, const QAudioFormat& format)
         : m_device(device), m_format(format),
-          m_feed(format.bytesForDuration(kTailMs * 1000), format.bytesPerFrame())
+          m_feed(format.bytesForDuration(kTailMs * 1000), format.bytesPerFrame(),
+                 format.bytesForDuration(kLeadMs * 1000))
     {
         m_feedTimer.setTimerType(Qt::PreciseTimer);
         m_feedTimer.setInterval(kFeedTickMs);

@@ -58,6 +58,7 @@ private slots:
     void feedNewCueStartsAtItsBeginning();
     void feedClearedGivesNothing();
     void feedReadsWholeFrames();
+    void feedLeadsWithSilence();
 
 private:
     QString write(const QString& name, const QByteArray& bytes);
@@ -277,6 +278,14 @@ void TestCuePlayer::feedReadsWholeFrames()
     QCOMPARE(feed.read(buf, 3), 0);
     QCOMPARE(feed.read(buf, 16), 8);
     QCOMPARE(feed.read(buf, 16), 0);
+}
+
+void TestCuePlayer::feedLeadsWithSilence()
+{
+    CueFeed feed(/*tailBytes=*/8, /*frameBytes=*/4, /*leadBytes=*/12);
+    feed.start(QByteArray(20, 'c'));
+    QCOMPARE(feed.remaining(), 40);
+    QCOMPARE(readAll(feed, 8), QByteArray(12, '\0') + QByteArray(20, 'c') + QByteArray(8, '\0'));
 }
 
 QTEST_GUILESS_MAIN(TestCuePlayer)
