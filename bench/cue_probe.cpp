@@ -26,8 +26,8 @@ qint64 nowNs()
 int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
-    const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1])
-                                    : QCoreApplication::applicationDirPath();
+    const QString folder =
+        argc > 1 ? QString::fromLocal8Bit(argv[1]) : QCoreApplication::applicationDirPath();
     auto cue = [&](const char* name) { return QDir(folder).filePath(QString::fromLatin1(name)); };
 
     SystemSoundPlayer player;
@@ -35,7 +35,8 @@ int main(int argc, char* argv[])
         std::printf("no sound device: every cue is silent\n");
         return 0;
     }
-    player.preload({cue("Start.wav"), cue("Fac.wav"), cue("BoxingBell2.wav"), cue("BoxingBell.wav")});
+    player.preload(
+        {cue("Start.wav"), cue("Fac.wav"), cue("BoxingBell2.wav"), cue("BoxingBell.wav")});
     QThread::msleep(300);
 
     qint64 epoch = 0;
@@ -61,6 +62,7 @@ int main(int argc, char* argv[])
     play("BoxingBell2.wav", 700); // end-of-round bell cut short by the next-round bell
     play("BoxingBell.wav", 2000);
     play("Start.wav", 2800);
-    std::printf("buffer %lld bytes\n", static_cast<long long>(player.output().lastStart().bufferBytes));
+    std::printf("buffer %lld bytes\n",
+                static_cast<long long>(player.output().lastStart().bufferBytes));
     return 0;
 }

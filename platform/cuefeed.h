@@ -10,7 +10,7 @@
 
 class CueFeed
 {
-public:
+  public:
     // tailBytes of silence follow every cue, leadBytes go before it; reads come in whole
     // frames of frameBytes.
     CueFeed(qint64 tailBytes, int frameBytes, qint64 leadBytes = 0);
@@ -24,7 +24,7 @@ public:
     qint64 remaining() const;
     bool atEnd() const { return remaining() == 0; }
 
-private:
+  private:
     QByteArray m_pcm;
     qint64 m_pos = 0; // position in lead + cue + tail
     qint64 m_lead = 0;

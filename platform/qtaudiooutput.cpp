@@ -15,12 +15,12 @@
 
 namespace {
 
-constexpr int kBufferMs = 100;   // asked of the server; it may grant more
-constexpr int kTailMs = 200;     // silence after each cue, more than the buffer holds
+constexpr int kBufferMs = 100; // asked of the server; it may grant more
+constexpr int kTailMs = 200;   // silence after each cue, more than the buffer holds
 // Silence before each cue: a fresh stream loses its first 2-4 ms as it joins the running
 // server (measured with bench/cue_probe.sh), which would blunt a cue's attack.
 constexpr int kLeadMs = 6;
-constexpr int kFeedTickMs = 10;  // how often the stream's buffer is topped up
+constexpr int kFeedTickMs = 10; // how often the stream's buffer is topped up
 constexpr int kReleaseMarginMs = 100;
 
 qint64 steadyNs()
@@ -35,7 +35,7 @@ qint64 steadyNs()
 // Lives on the audio thread; every method runs there.
 class AudioEngine : public QObject
 {
-public:
+  public:
     AudioEngine(const QAudioDevice& device, const QAudioFormat& format)
         : m_device(device), m_format(format),
           m_feed(format.bytesForDuration(kTailMs * 1000), format.bytesPerFrame(),
@@ -84,7 +84,7 @@ public:
     std::atomic<qint64> handoffNs{0};
     std::atomic<qint64> bufferBytes{0};
 
-private:
+  private:
     void feed()
     {
         if (!m_io || !m_sink)
@@ -167,14 +167,16 @@ void QtAudioOutput::play(const QByteArray& pcm)
 {
     if (!m_engine)
         return;
-    QMetaObject::invokeMethod(m_engine, [e = m_engine, pcm] { e->play(pcm); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        m_engine, [e = m_engine, pcm] { e->play(pcm); }, Qt::QueuedConnection);
 }
 
 void QtAudioOutput::stop()
 {
     if (!m_engine)
         return;
-    QMetaObject::invokeMethod(m_engine, [e = m_engine] { e->release(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        m_engine, [e = m_engine] { e->release(); }, Qt::QueuedConnection);
 }
 
 QtAudioOutput::StartTiming QtAudioOutput::lastStart() const

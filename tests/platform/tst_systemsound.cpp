@@ -11,7 +11,7 @@ class TestSystemSound : public QObject
 {
     Q_OBJECT
 
-private slots:
+  private slots:
     void missingCuesAreSilentAndNothingWaits()
     {
         QTemporaryDir dir;
