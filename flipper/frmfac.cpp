@@ -116,7 +116,7 @@ QPushButton* makeButton(QWidget* parent, const QString& name, const Twips& place
     return button;
 }
 
-QIcon windowIcon()
+QIcon gameIcon()
 {
     QIcon icon(QStringLiteral(":/art/icon.png"));
     for (int size : {16, 32, 48, 128, 256}) {
@@ -134,7 +134,7 @@ frmFac::frmFac(GameData& data, const Services& services, QWidget* parent)
 {
     setObjectName(QStringLiteral("frmFac"));
     setWindowTitle(QStringLiteral("Korvane II - QOR Flipper"));
-    setWindowIcon(windowIcon());
+    setWindowIcon(gameIcon());
     // Fixed size: title, minimize and close, no maximize.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
