@@ -186,6 +186,13 @@ void frmFac::buildControls()
                          QStringLiteral(":/art/card_blank.png"), false);
     imgFAC2 = makePicture(fraFAC, QStringLiteral("imgFAC2"), faclayout::kImgFAC2,
                           QStringLiteral(":/art/card_back.png"), true);
+    // Pictures have no text of their own: a screen reader hears what each one is, and in
+    // particular whether a card lies face down.
+    Image1->setAccessibleName(QStringLiteral("Card"));
+    imgFAC->setAccessibleName(QStringLiteral("Card face down"));
+    Image2->setAccessibleName(QStringLiteral("Korvane II QOR Flipper"));
+    Image3->setAccessibleName(QStringLiteral("Recalled card"));
+    imgFAC2->setAccessibleName(QStringLiteral("Recalled card face down"));
 
     // Headings: fixed texts that name the entries beside them.
     LabelLook heading;
