@@ -578,7 +578,8 @@ void frmFac::showEvent(QShowEvent* event)
     if (!m_centred) {
         m_centred = true;
         if (QScreen* screen = this->screen()) {
-            QRect place(QPoint(0, 0), sizeHint());
+            // The frame is only known where the platform reports it before the first map.
+            QRect place(QPoint(0, 0), frameGeometry().size());
             place.moveCenter(screen->availableGeometry().center());
             move(place.topLeft());
         }
