@@ -5,20 +5,13 @@
 #include "platform/randomsource.h"
 #include "platform/services.h"
 #include "platform/shellservice.h"
-#include "platform/soundplayer.h"
+#include "platform/systemsoundplayer.h"
 
 #include <QApplication>
 
 namespace {
 
-// Stand-ins until the real sound player and shell join the program.
-class SilentSound : public SoundPlayer
-{
-public:
-    void preload(const QStringList&) override {}
-    void playSound(const QString&) override {}
-};
-
+// A stand-in until the real shell joins the program.
 class NoShell : public ShellService
 {
 public:
@@ -38,7 +31,7 @@ int main(int argc, char* argv[])
     GameData data;
     SystemRandomSource random;
     QtMessageService messages;
-    SilentSound sound;
+    SystemSoundPlayer sound;
     NoShell shell;
     QtProgramExit exit;
     const Services services{random,

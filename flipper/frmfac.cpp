@@ -5,6 +5,7 @@
 #include "cards/roundclock.h"
 #include "cards/textrules.h"
 #include "flipper/faclayout.h"
+#include "platform/modgeneral.h"
 #include "platform/programexit.h"
 #include "platform/qorlabel.h"
 #include "platform/qorpicture.h"
@@ -387,7 +388,8 @@ void frmFac::setStackingAndTabOrder()
 
 void frmFac::playCue(const char* fileName)
 {
-    m_services.sound.playSound(QDir(m_services.programFolder).filePath(QLatin1String(fileName)));
+    modGeneral::playSound(m_services.sound,
+                          QDir(m_services.programFolder).filePath(QLatin1String(fileName)));
 }
 
 void frmFac::showCard(QorLabel* const* labels, const FACRecord& card)
