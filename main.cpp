@@ -14,7 +14,7 @@ namespace {
 // A stand-in until the real shell joins the program.
 class NoShell : public ShellService
 {
-public:
+  public:
     bool shellOpen(const QString&, const QString&, const std::optional<QString>&,
                    const std::optional<QString>&, int) override
     {

@@ -24,7 +24,7 @@ namespace {
 
 class QuietSound : public SoundPlayer
 {
-public:
+  public:
     int cues = 0;
     void preload(const QStringList&) override {}
     void playSound(const QString&) override { ++cues; }
@@ -32,14 +32,14 @@ public:
 
 class CountedMessages : public MessageService
 {
-public:
+  public:
     int shown = 0;
     void showMessage(const QString&, const QString&) override { ++shown; }
 };
 
 class NoShell : public ShellService
 {
-public:
+  public:
     bool shellOpen(const QString&, const QString&, const std::optional<QString>&,
                    const std::optional<QString>&, int) override
     {
@@ -49,7 +49,7 @@ public:
 
 class NoExit : public ProgramExit
 {
-public:
+  public:
     void endProgram() override {}
 };
 
@@ -103,7 +103,12 @@ int main(int argc, char* argv[])
     QuietSound sound;
     NoShell shell;
     NoExit exit;
-    const Services services{random, messages, sound, shell, exit, QStringLiteral("/nowhere"),
+    const Services services{random,
+                            messages,
+                            sound,
+                            shell,
+                            exit,
+                            QStringLiteral("/nowhere"),
                             QStringLiteral(QOR_SAMPLE_DECK)};
     frmFac game(data, services);
     game.Form_Load();
@@ -117,27 +122,36 @@ int main(int argc, char* argv[])
     std::printf("Game window, offscreen, %d cards read from %s\n", int(data.facsRead),
                 QOR_SAMPLE_DECK);
     // A timed card each time: after the bell, Next Round (untimed) starts the next round.
-    print("timed flip (cmdFlip_Click)", measure(20000, [&] {
-              if (game.lblClock->text() == QLatin1String("0:00"))
-                  game.cmdRound_Click();
-          }, [&] { game.cmdFlip_Click(); }));
+    print("timed flip (cmdFlip_Click)", measure(
+                                            20000,
+                                            [&] {
+                                                if (game.lblClock->text() == QLatin1String("0:00"))
+                                                    game.cmdRound_Click();
+                                            },
+                                            [&] { game.cmdFlip_Click(); }));
     // After the bell every click turns a non-timed card.
-    print("non-timed flip (cmdFlip_Click at 0:00)", measure(20000, [&] {
-              while (game.lblClock->text() != QLatin1String("0:00"))
-                  game.cmdFlip_Click();
-          }, [&] { game.cmdFlip_Click(); }));
-    print("review pick (cmdPick_Click)", measure(20000, [&] {
-              if (game.lstFAC->count() < 2) {
-                  game.cmdRound_Click();
-                  game.cmdFlip_Click();
-                  game.cmdFlip_Click();
-              }
-          }, [&] { game.cmdPick_Click(); }));
-    print("New Game (shuffle, reseed, one read)", measure(2000, [] {}, [&] {
-              game.mnuNewGame_Click();
-          }));
-    print("opening (two reads, shuffle, New Game)", measure(2000, [] {}, [&] {
-              game.Form_Load();
-          }));
+    print("non-timed flip (cmdFlip_Click at 0:00)",
+          measure(
+              20000,
+              [&] {
+                  while (game.lblClock->text() != QLatin1String("0:00"))
+                      game.cmdFlip_Click();
+              },
+              [&] { game.cmdFlip_Click(); }));
+    print("review pick (cmdPick_Click)", measure(
+                                             20000,
+                                             [&] {
+                                                 if (game.lstFAC->count() < 2) {
+                                                     game.cmdRound_Click();
+                                                     game.cmdFlip_Click();
+                                                     game.cmdFlip_Click();
+                                                 }
+                                             },
+                                             [&] { game.cmdPick_Click(); }));
+    print("New Game (shuffle, reseed, one read)",
+          measure(
+              2000, [] {}, [&] { game.mnuNewGame_Click(); }));
+    print("opening (two reads, shuffle, New Game)", measure(
+                                                        2000, [] {}, [&] { game.Form_Load(); }));
     return 0;
 }
