@@ -1,0 +1,44 @@
+#pragma once
+// The About window: title, description, version, the two logos, a link to the maker's web
+// page, and OK. Top-level without an owner, modeless, kept out of the taskbar; closing it
+// destroys it.
+
+#include <QWidget>
+
+struct Services;
+class QLabel;
+class QFrame;
+class QPushButton;
+
+class frmAbout : public QWidget
+{
+    Q_OBJECT
+public:
+    // Builds the controls only; the opener calls Form_Load() and then show().
+    explicit frmAbout(const Services& services);
+    ~frmAbout() override;
+
+    // Sets the caption, the version line and the title line.
+    void Form_Load();
+
+    QLabel* picIcon = nullptr;
+    QLabel* lblTitle = nullptr;
+    QLabel* lblDescription = nullptr;
+    QLabel* lblVersion = nullptr;
+    QFrame* Line1_0 = nullptr;
+    QFrame* Line1_1 = nullptr;
+    QLabel* Image1 = nullptr;
+    QLabel* lblWeb = nullptr;
+    QPushButton* cmdOK = nullptr;
+
+public slots:
+    void cmdOK_Click();
+    void lblWeb_Click();
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    const Services& m_services;
+};
