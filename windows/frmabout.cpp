@@ -2,14 +2,15 @@
 
 #include "flipper/faclayout.h"
 #include "platform/services.h"
+#include "platform/qorlabel.h"
+#include "platform/qorpicture.h"
+#include "platform/qorstyle.h"
 #include "platform/shellservice.h"
 #include "windows/aboutinfo.h"
 #include "windows/windowhelpers.h"
 
 #include <QFrame>
 #include <QKeyEvent>
-#include <QLabel>
-#include <QMouseEvent>
 #include <QPixmap>
 #include <QPushButton>
 
@@ -40,13 +41,10 @@ QRect pixels(const Twips& t)
     return QRect(px(t.left), px(t.top), px(t.width), px(t.height));
 }
 
-QLabel* makeLabel(QWidget* parent, const char* name, const Twips& where, const QString& text = {})
+QorLabel* makeLabel(QWidget* parent, const char* name, const Twips& where, const QString& text = {})
 {
-    auto* label = new QLabel(parent);
+    auto* label = new QorLabel(parent);
     label->setObjectName(QLatin1String(name));
-    label->setTextFormat(Qt::PlainText);
-    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    label->setWordWrap(true);
     label->setGeometry(pixels(where));
     label->setText(text);
     return label;
@@ -84,11 +82,10 @@ frmAbout::frmAbout(const Services& services)
     Line1_0 = makeLine(this, "Line1_0", kWhiteRight, 2, QColor(255, 255, 255));
     Line1_1 = makeLine(this, "Line1_1", kGreyRight, 1, QColor(128, 128, 128));
 
-    picIcon = new QLabel(this);
+    picIcon = new QorPicture(this);
     picIcon->setObjectName(QStringLiteral("picIcon"));
-    picIcon->setTextFormat(Qt::PlainText);
     const QPixmap product(QStringLiteral(":/art/product_logo.png"));
-    picIcon->setPixmap(product);
+    picIcon->setPicture(product);
     // The picture box sizes itself to its picture.
     const QSize iconSize = product.isNull() ? QSize(kProductLogoSize, kProductLogoSize)
                                             : product.deviceIndependentSize().toSize();
@@ -101,27 +98,24 @@ frmAbout::frmAbout(const Services& services)
         makeLabel(this, "lblDescription", kLblDescription, QStringLiteral("AUTOMATED QOR FLIPPER"));
     lblVersion = makeLabel(this, "lblVersion", kLblVersion);
 
-    Image1 = new QLabel(this);
+    Image1 = new QorPicture(this);
     Image1->setObjectName(QStringLiteral("Image1"));
-    Image1->setTextFormat(Qt::PlainText);
-    Image1->setPixmap(QPixmap(QStringLiteral(":/art/maker_logo.png")));
-    Image1->setScaledContents(true);
+    Image1->setPicture(QStringLiteral(":/art/maker_logo.png"));
+    Image1->setStretch(true);
     Image1->setGeometry(pixels(kImage1));
     Image1->setAccessibleName(QStringLiteral("Olvarin logo"));
 
     lblWeb = makeLabel(this, "lblWeb", kLblWeb, QStringLiteral("Olvarin"));
-    QPalette red = lblWeb->palette();
-    red.setColor(QPalette::WindowText, QColor(255, 0, 0));
-    lblWeb->setPalette(red);
-    lblWeb->setCursor(windowsHandCursor());
+    lblWeb->setTextColour(QColor(255, 0, 0));
+    lblWeb->setCursor(handCursor());
     lblWeb->setToolTip(kMakerWebAddress);
     lblWeb->setAccessibleDescription(kMakerWebAddress);
-    lblWeb->installEventFilter(this);
+    connect(lblWeb, &QorLabel::clicked, this, &frmAbout::lblWeb_Click);
 
     cmdOK = new QPushButton(QStringLiteral("OK"), this);
     cmdOK->setObjectName(QStringLiteral("cmdOK"));
     cmdOK->setGeometry(pixels(kCmdOK));
-    cmdOK->setCursor(windowsHandCursor());
+    cmdOK->setCursor(handCursor());
     cmdOK->setDefault(true);
     cmdOK->setAutoDefault(true);
     connect(cmdOK, &QPushButton::clicked, this, &frmAbout::cmdOK_Click);
@@ -165,17 +159,4 @@ void frmAbout::keyPressEvent(QKeyEvent* event)
         break;
     }
     QWidget::keyPressEvent(event);
-}
-
-bool frmAbout::eventFilter(QObject* watched, QEvent* event)
-{
-    // A click is a left press and release over the link.
-    if (watched == lblWeb && event->type() == QEvent::MouseButtonRelease) {
-        const auto* mouse = static_cast<QMouseEvent*>(event);
-        if (mouse->button() == Qt::LeftButton && lblWeb->rect().contains(mouse->position().toPoint())) {
-            lblWeb_Click();
-            return true;
-        }
-    }
-    return QWidget::eventFilter(watched, event);
 }

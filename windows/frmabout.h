@@ -6,7 +6,8 @@
 #include <QWidget>
 
 struct Services;
-class QLabel;
+class QorLabel;
+class QorPicture;
 class QFrame;
 class QPushButton;
 
@@ -21,14 +22,14 @@ public:
     // Sets the caption, the version line and the title line.
     void Form_Load();
 
-    QLabel* picIcon = nullptr;
-    QLabel* lblTitle = nullptr;
-    QLabel* lblDescription = nullptr;
-    QLabel* lblVersion = nullptr;
+    QorPicture* picIcon = nullptr;
+    QorLabel* lblTitle = nullptr;
+    QorLabel* lblDescription = nullptr;
+    QorLabel* lblVersion = nullptr;
     QFrame* Line1_0 = nullptr;
     QFrame* Line1_1 = nullptr;
-    QLabel* Image1 = nullptr;
-    QLabel* lblWeb = nullptr;
+    QorPicture* Image1 = nullptr;
+    QorLabel* lblWeb = nullptr;
     QPushButton* cmdOK = nullptr;
 
 public slots:
@@ -37,7 +38,6 @@ public slots:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     const Services& m_services;

@@ -1,17 +1,8 @@
 #include "windows/windowhelpers.h"
 
 #include <QGuiApplication>
-#include <QPixmap>
 #include <QScreen>
 #include <QWidget>
-
-QCursor windowsHandCursor()
-{
-    const QPixmap hand(QStringLiteral(":/art/hand_cursor.png"));
-    if (hand.isNull())
-        return QCursor(Qt::PointingHandCursor);
-    return QCursor(hand, 12, 1);
-}
 
 void centreOnScreen(QWidget* window)
 {

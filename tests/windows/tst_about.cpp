@@ -4,6 +4,8 @@
 #include "platform/shell.h"
 #include "windows/aboutinfo.h"
 #include "windows/frmabout.h"
+#include "platform/qorlabel.h"
+#include "platform/qorpicture.h"
 
 #include <QDesktopServices>
 #include <QFrame>
@@ -141,14 +143,14 @@ private slots:
     void makerLogoStretchedIntoItsBox()
     {
         auto about = openAbout();
-        QVERIFY(about->Image1->hasScaledContents());
-        QVERIFY(!about->picIcon->hasScaledContents());
+        QVERIFY(about->Image1->stretch());
+        QVERIFY(!about->picIcon->stretch());
     }
 
     void linkLooksLikeALink()
     {
         auto about = openAbout();
-        QCOMPARE(about->lblWeb->palette().color(QPalette::WindowText), QColor(255, 0, 0));
+        QCOMPARE(about->lblWeb->textColour(), QColor(255, 0, 0));
         QCOMPARE(about->lblWeb->toolTip(), kMakerWebAddress);
         const QCursor cursor = about->lblWeb->cursor();
         if (QPixmap(":/art/hand_cursor.png").isNull()) {
