@@ -3,9 +3,10 @@
 // page, and OK. Top-level without an owner, modeless, kept out of the taskbar; closing it
 // destroys it.
 
+#include "platform/services.h"
+
 #include <QWidget>
 
-struct Services;
 class QorLabel;
 class QorPicture;
 class QFrame;
@@ -40,5 +41,5 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    const Services& m_services;
+    Services m_services;
 };
