@@ -53,9 +53,6 @@ struct Program
         // Recorded only: leaving the loop from inside a handler would strand the quit that
         // Qt may have posted meanwhile and upset the next run.
         world.exit.onEnd = [] { s_ended = true; };
-        // Midpoints of the hundred steps: floor(100 r) + 1 reaches every card number. (The
-        // stock fallback, k / 100, never gives 30 or 59, so a shuffle on it never ends.)
-        world.random.fallback = [](int n) { return ((n * 37) % 100 + 0.5) / 100.0; };
         title = std::make_unique<frmnMain>(
             data, world.services(QStringLiteral("/prog"), QStringLiteral(QOR_SAMPLE_DECK)));
         title->show();
