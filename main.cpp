@@ -2,12 +2,14 @@
 #include "platform/qtmessageservice.h"
 #include "platform/qtprogramexit.h"
 #include "platform/randomsource.h"
+#include "platform/lazysoundplayer.h"
 #include "platform/services.h"
 #include "platform/shell.h"
 #include "platform/systemsoundplayer.h"
 #include "windows/frmnmain.h"
 
 #include <QApplication>
+#include <memory>
 
 int main(int argc, char* argv[])
 {
@@ -19,7 +21,7 @@ int main(int argc, char* argv[])
     GameData data;
     SystemRandomSource random;
     QtMessageService messages;
-    SystemSoundPlayer sound;
+    LazySoundPlayer sound([] { return std::make_unique<SystemSoundPlayer>(); });
     SystemShellService shell;
     QtProgramExit exit;
     const Services services{random,
