@@ -5,6 +5,7 @@
 #include "cards/roundclock.h"
 #include "cards/textrules.h"
 #include "flipper/faclayout.h"
+#include "platform/modgeneral.h"
 #include "platform/programexit.h"
 #include "platform/qorlabel.h"
 #include "platform/qorpicture.h"
@@ -202,9 +203,8 @@ void frmFac::buildControls()
         heading.align = h.align;
         Label1[h.mainIndex] = makeLabel(w, QStringLiteral("Label1_%1").arg(h.mainIndex), h.main,
                                         heading, QString::fromLatin1(h.caption));
-        Label1[h.reviewIndex] =
-            makeLabel(fraFAC, QStringLiteral("Label1_%1").arg(h.reviewIndex), h.review, heading,
-                      QString::fromLatin1(h.caption));
+        Label1[h.reviewIndex] = makeLabel(fraFAC, QStringLiteral("Label1_%1").arg(h.reviewIndex),
+                                          h.review, heading, QString::fromLatin1(h.caption));
     }
 
     // Entry labels: one field of a card each, on both panels.
@@ -267,8 +267,8 @@ void frmFac::buildControls()
                          QStringLiteral("3:00"));
     lblClock->setAccessibleDescription(QStringLiteral("Round clock"));
 
-    cmdFlip = makeButton(w, QStringLiteral("cmdFlip"), faclayout::kCmdFlip,
-                         QStringLiteral("Flip QOR"));
+    cmdFlip =
+        makeButton(w, QStringLiteral("cmdFlip"), faclayout::kCmdFlip, QStringLiteral("Flip QOR"));
 
     LabelLook roundHeading;
     roundHeading.font = qorFont(kMsSansSerif, 8.25, true);
@@ -285,8 +285,8 @@ void frmFac::buildControls()
     round.fill = kLightGrey;
     round.text = kBlue;
     round.border = true;
-    lblRound = makeLabel(w, QStringLiteral("lblRound"), faclayout::kLblRound, round,
-                         QStringLiteral("1"));
+    lblRound =
+        makeLabel(w, QStringLiteral("lblRound"), faclayout::kLblRound, round, QStringLiteral("1"));
     lblRound->setAccessibleDescription(QStringLiteral("Round"));
 
     cmdRound = makeButton(w, QStringLiteral("cmdRound"), faclayout::kCmdRound,
@@ -362,19 +362,20 @@ void frmFac::setStackingAndTabOrder()
 {
     // Bottom to top. Each cover lies over its whole card, labels included, and every label
     // lies over its card picture; the windowed controls come last, above all labels.
-    const QList<QWidget*> window{
-        Image1, lblPos, lblCF, lblRN, lblRes, lblKD, lblKD2, lblKOR, lblKDC, lblJ1, lblJ2, lblJ3,
-        lblNo, lblClock, lblRound, lblCond, lblInj, lblSA, Label1[0], Label1[1], Label1[2],
-        Label1[3], Label1[4], Label1[5], Label1[6], Label1[7], Label1[8], Label1[9], Label1[10],
-        Label2, lblKI, Label4, Image2, imgFAC, fraFAC, lstFAC, cmdFlip, cmdRound, cmdFlip2,
-        cboKI, cmdPick};
+    const QList<QWidget*> window{Image1,    lblPos,    lblCF,     lblRN,     lblRes,     lblKD,
+                                 lblKD2,    lblKOR,    lblKDC,    lblJ1,     lblJ2,      lblJ3,
+                                 lblNo,     lblClock,  lblRound,  lblCond,   lblInj,     lblSA,
+                                 Label1[0], Label1[1], Label1[2], Label1[3], Label1[4],  Label1[5],
+                                 Label1[6], Label1[7], Label1[8], Label1[9], Label1[10], Label2,
+                                 lblKI,     Label4,    Image2,    imgFAC,    fraFAC,     lstFAC,
+                                 cmdFlip,   cmdRound,  cmdFlip2,  cboKI,     cmdPick};
     for (QWidget* control : window)
         control->raise();
     const QList<QWidget*> frame{
-        Image3, lblRNb, lblCFb, Label1[11], Label1[12], lblResb, lblPosb, lblKDCb, lblKORb,
-        lblKD2b, lblKDb, lblJ3b, lblJ2b, lblJ1b, lblSAb, lblInjb, lblCondb, Label1[13],
-        Label1[14], Label1[15], Label1[16], Label1[17], Label1[18], Label1[19], Label1[20],
-        Label1[21], imgFAC2};
+        Image3,     lblRNb,     lblCFb,     Label1[11], Label1[12], lblResb,    lblPosb,
+        lblKDCb,    lblKORb,    lblKD2b,    lblKDb,     lblJ3b,     lblJ2b,     lblJ1b,
+        lblSAb,     lblInjb,    lblCondb,   Label1[13], Label1[14], Label1[15], Label1[16],
+        Label1[17], Label1[18], Label1[19], Label1[20], Label1[21], imgFAC2};
     for (QWidget* control : frame)
         control->raise();
 
@@ -387,7 +388,8 @@ void frmFac::setStackingAndTabOrder()
 
 void frmFac::playCue(const char* fileName)
 {
-    m_services.sound.playSound(QDir(m_services.programFolder).filePath(QLatin1String(fileName)));
+    modGeneral::playSound(m_services.sound,
+                          QDir(m_services.programFolder).filePath(QLatin1String(fileName)));
 }
 
 void frmFac::showCard(QorLabel* const* labels, const FACRecord& card)

@@ -21,7 +21,7 @@ class QorPicture;
 class frmFac : public QMainWindow
 {
     Q_OBJECT
-public:
+  public:
     // Builds the controls only; Form_Load does the opening.
     frmFac(GameData& data, const Services& services, QWidget* parent = nullptr);
 
@@ -105,12 +105,12 @@ public:
     QListWidget* lstFAC = nullptr;
     QPushButton* cmdFlip2 = nullptr;
 
-protected:
+  protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     void buildControls();
     void setStackingAndTabOrder();
     void showCard(QorLabel* const* labels, const FACRecord& card);

@@ -12,7 +12,7 @@ struct AudioFormat
 
 class AudioOutput
 {
-public:
+  public:
     virtual ~AudioOutput() = default;
     // The rate and channel count play() expects.
     virtual AudioFormat format() const = 0;

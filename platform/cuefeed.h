@@ -10,9 +10,10 @@
 
 class CueFeed
 {
-public:
-    // tailBytes of silence follow every cue; reads come in whole frames of frameBytes.
-    CueFeed(qint64 tailBytes, int frameBytes);
+  public:
+    // tailBytes of silence follow every cue, leadBytes go before it; reads come in whole
+    // frames of frameBytes.
+    CueFeed(qint64 tailBytes, int frameBytes, qint64 leadBytes = 0);
     // Replaces whatever was being read: the next read starts at pcm's first byte.
     void start(const QByteArray& pcm);
     // Nothing more to read.
@@ -23,10 +24,12 @@ public:
     qint64 remaining() const;
     bool atEnd() const { return remaining() == 0; }
 
-private:
+  private:
     QByteArray m_pcm;
-    qint64 m_pos = 0; // position in cue + tail
+    qint64 m_pos = 0; // position in lead + cue + tail
+    qint64 m_lead = 0;
     qint64 m_tail = 0;
+    qint64 m_leadBytes;
     qint64 m_tailBytes;
     int m_frameBytes;
 };

@@ -12,7 +12,7 @@
 
 class CuePlayer : public SoundPlayer
 {
-public:
+  public:
     explicit CuePlayer(AudioOutput& output);
     // Decodes the files now (again, if they were decoded before, so fresh files count).
     void preload(const QStringList& paths) override;
@@ -23,7 +23,7 @@ public:
     // Files larger than this are not read at all.
     static constexpr qint64 kMaxFileBytes = 64 * 1024 * 1024;
 
-private:
+  private:
     std::optional<QByteArray> load(const QString& path) const;
 
     AudioOutput& m_output;

@@ -22,7 +22,7 @@ AccessKeyText parseAccessKeys(const QString& raw);
 class QorLabel : public QLabel
 {
     Q_OBJECT
-public:
+  public:
     explicit QorLabel(QWidget* parent = nullptr);
 
     void setFillColour(const QColor& colour);
@@ -41,16 +41,16 @@ public:
     // What the label actually draws (access-key ampersands taken out, line breaks kept).
     QString shownText() const;
 
-signals:
+  signals:
     // A left-button press and release inside the label.
     void clicked();
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
 
-private:
+  private:
     bool m_border = false;
     bool m_accessKeys = true;
     bool m_pressed = false;

@@ -8,7 +8,7 @@
 class QorPicture : public QWidget
 {
     Q_OBJECT
-public:
+  public:
     explicit QorPicture(QWidget* parent = nullptr);
 
     // Loads the picture from a file or resource path (":/art/..."); a missing one leaves the
@@ -20,10 +20,10 @@ public:
     void setStretch(bool on);
     bool stretch() const { return m_stretch; }
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
 
-private:
+  private:
     QPixmap m_picture;
     bool m_stretch = false;
 };

@@ -15,9 +15,12 @@
 
 namespace {
 
-constexpr int kBufferMs = 100;   // asked of the server; it may grant more
-constexpr int kTailMs = 200;     // silence after each cue, more than the buffer holds
-constexpr int kFeedTickMs = 10;  // how often the stream's buffer is topped up
+constexpr int kBufferMs = 100; // asked of the server; it may grant more
+constexpr int kTailMs = 200;   // silence after each cue, more than the buffer holds
+// Silence before each cue: a fresh stream loses its first 2-4 ms as it joins the running
+// server (measured with bench/cue_probe.sh), which would blunt a cue's attack.
+constexpr int kLeadMs = 6;
+constexpr int kFeedTickMs = 10; // how often the stream's buffer is topped up
 constexpr int kReleaseMarginMs = 100;
 
 qint64 steadyNs()
@@ -32,10 +35,11 @@ qint64 steadyNs()
 // Lives on the audio thread; every method runs there.
 class AudioEngine : public QObject
 {
-public:
+  public:
     AudioEngine(const QAudioDevice& device, const QAudioFormat& format)
         : m_device(device), m_format(format),
-          m_feed(format.bytesForDuration(kTailMs * 1000), format.bytesPerFrame())
+          m_feed(format.bytesForDuration(kTailMs * 1000), format.bytesPerFrame(),
+                 format.bytesForDuration(kLeadMs * 1000))
     {
         m_feedTimer.setTimerType(Qt::PreciseTimer);
         m_feedTimer.setInterval(kFeedTickMs);
@@ -49,10 +53,11 @@ public:
     void play(const QByteArray& pcm)
     {
         release(); // drops the old stream and its buffer: the sounding cue ends here
-        if (!m_sink) {
+        if (!m_sink)
             m_sink = new QAudioSink(m_device, m_format, this);
-            m_sink->setBufferSize(m_format.bytesForDuration(kBufferMs * 1000));
-        }
+        // Asked anew for every stream: the sink keeps what the server granted last time,
+        // which is less than asked, and would shrink the buffer stream by stream.
+        m_sink->setBufferSize(m_format.bytesForDuration(kBufferMs * 1000));
         m_feed.start(pcm);
         m_io = m_sink->start();
         if (!m_io || m_sink->error() != QAudio::NoError) {
@@ -79,7 +84,7 @@ public:
     std::atomic<qint64> handoffNs{0};
     std::atomic<qint64> bufferBytes{0};
 
-private:
+  private:
     void feed()
     {
         if (!m_io || !m_sink)
@@ -162,14 +167,16 @@ void QtAudioOutput::play(const QByteArray& pcm)
 {
     if (!m_engine)
         return;
-    QMetaObject::invokeMethod(m_engine, [e = m_engine, pcm] { e->play(pcm); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        m_engine, [e = m_engine, pcm] { e->play(pcm); }, Qt::QueuedConnection);
 }
 
 void QtAudioOutput::stop()
 {
     if (!m_engine)
         return;
-    QMetaObject::invokeMethod(m_engine, [e = m_engine] { e->release(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        m_engine, [e = m_engine] { e->release(); }, Qt::QueuedConnection);
 }
 
 QtAudioOutput::StartTiming QtAudioOutput::lastStart() const

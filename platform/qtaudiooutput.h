@@ -14,7 +14,7 @@ class AudioEngine;
 
 class QtAudioOutput : public AudioOutput
 {
-public:
+  public:
     QtAudioOutput();
     ~QtAudioOutput() override;
     AudioFormat format() const override { return m_format; }
@@ -33,7 +33,7 @@ public:
     };
     StartTiming lastStart() const;
 
-private:
+  private:
     AudioFormat m_format;
     QThread* m_thread = nullptr;
     AudioEngine* m_engine = nullptr;

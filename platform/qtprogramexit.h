@@ -6,6 +6,6 @@
 
 class QtProgramExit : public ProgramExit
 {
-public:
+  public:
     void endProgram() override;
 };

@@ -6,13 +6,13 @@
 
 class SystemSoundPlayer : public SoundPlayer
 {
-public:
+  public:
     SystemSoundPlayer() = default;
     void preload(const QStringList& paths) override { m_player.preload(paths); }
     void playSound(const QString& path) override { m_player.playSound(path); }
     QtAudioOutput& output() { return m_output; }
 
-private:
+  private:
     QtAudioOutput m_output; // before m_player, which holds on to it
     CuePlayer m_player{m_output};
 };

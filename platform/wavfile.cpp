@@ -87,7 +87,8 @@ float sampleAt(const Format& f, const char* p)
     case 2:
         return qint16(le16(p)) / 32768.0f;
     case 3: {
-        const qint32 v = qint32((quint32(u[0]) << 8) | (quint32(u[1]) << 16) | (quint32(u[2]) << 24));
+        const qint32 v =
+            qint32((quint32(u[0]) << 8) | (quint32(u[1]) << 16) | (quint32(u[2]) << 24));
         return float(v / 2147483648.0);
     }
     default:

@@ -72,9 +72,6 @@ struct Game
     // A missing data file when contents is null.
     explicit Game(const QByteArray& contents = fixtureDeck(), bool load = true)
     {
-        // Mid-bin fractions: k/100 itself can floor to k - 1 (0.29 * 100 < 29), which would
-        // leave a number undrawn and a shuffle waiting for it for ever.
-        world.random.fallback = [](int n) { return ((n * 37) % 100 + 0.5) / 100.0; };
         if (!contents.isNull()) {
             QFile file(dataFile());
             file.open(QIODevice::WriteOnly);
@@ -118,18 +115,18 @@ struct Game
     QStringList mainTexts() const
     {
         QStringList texts;
-        for (QorLabel* l : {w->lblNo, w->lblPos, w->lblCF, w->lblRN, w->lblRes, w->lblKD,
-                            w->lblKD2, w->lblKOR, w->lblKDC, w->lblJ1, w->lblJ2, w->lblJ3,
-                            w->lblCond, w->lblInj, w->lblSA})
+        for (QorLabel* l :
+             {w->lblNo, w->lblPos, w->lblCF, w->lblRN, w->lblRes, w->lblKD, w->lblKD2, w->lblKOR,
+              w->lblKDC, w->lblJ1, w->lblJ2, w->lblJ3, w->lblCond, w->lblInj, w->lblSA})
             texts << l->text();
         return texts;
     }
     QStringList reviewTexts() const
     {
         QStringList texts;
-        for (QorLabel* l : {w->lblPosb, w->lblCFb, w->lblRNb, w->lblResb, w->lblKDb, w->lblKD2b,
-                            w->lblKORb, w->lblKDCb, w->lblJ1b, w->lblJ2b, w->lblJ3b, w->lblCondb,
-                            w->lblInjb, w->lblSAb})
+        for (QorLabel* l :
+             {w->lblPosb, w->lblCFb, w->lblRNb, w->lblResb, w->lblKDb, w->lblKD2b, w->lblKORb,
+              w->lblKDCb, w->lblJ1b, w->lblJ2b, w->lblJ3b, w->lblCondb, w->lblInjb, w->lblSAb})
             texts << l->text();
         return texts;
     }
@@ -139,9 +136,21 @@ struct Game
 inline QStringList fixtureMain(int k)
 {
     const QString n = QString::number(k);
-    return {n, "Pos " + n, n, "RN " + n, "Res " + n, QString::number(k % 5),
-            QString::number(-(k % 3)), QString::number(100 + k), "7", "J1 " + n, "J2 " + n,
-            "J3 " + n, "Cond " + n, "Inj " + n, "SA " + n};
+    return {n,
+            "Pos " + n,
+            n,
+            "RN " + n,
+            "Res " + n,
+            QString::number(k % 5),
+            QString::number(-(k % 3)),
+            QString::number(100 + k),
+            "7",
+            "J1 " + n,
+            "J2 " + n,
+            "J3 " + n,
+            "Cond " + n,
+            "Inj " + n,
+            "SA " + n};
 }
 
 // What the review panel shows for fixture card k (it has no card number).

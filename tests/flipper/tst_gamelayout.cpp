@@ -21,74 +21,40 @@ struct Place
 
 // The layout tables in twips, written out again so that a slip in either copy shows.
 const Place kPlaces[] = {
-    {"Image1", "client", 120, 120, 4725, 6540},
-    {"imgFAC", "client", 130, 130, 3960, 5900},
-    {"lblCF", "client", 1380, 990, 495, 250},
-    {"lblRN", "client", 3120, 990, 960, 250},
-    {"lblRes", "client", 2400, 1290, 1635, 255},
-    {"lblPos", "client", 2400, 1600, 1680, 255},
-    {"lblKD", "client", 1400, 1930, 495, 255},
-    {"lblKD2", "client", 3330, 1930, 495, 250},
-    {"lblKOR", "client", 1400, 2230, 495, 255},
-    {"lblKDC", "client", 3330, 2230, 495, 250},
-    {"lblJ1", "client", 830, 2560, 495, 255},
-    {"lblJ2", "client", 2160, 2560, 495, 250},
-    {"lblJ3", "client", 3550, 2560, 495, 250},
-    {"lblCond", "client", 150, 2880, 3930, 960},
-    {"lblInj", "client", 150, 3900, 3930, 1050},
-    {"lblSA", "client", 150, 5000, 3930, 1020},
-    {"lblCFb", "fraFAC", 1350, 980, 495, 255},
-    {"lblRNb", "fraFAC", 3120, 980, 960, 255},
-    {"lblResb", "fraFAC", 2400, 1290, 1635, 255},
-    {"lblPosb", "fraFAC", 2390, 1600, 1680, 255},
-    {"lblKDb", "fraFAC", 1400, 1940, 495, 255},
-    {"lblKD2b", "fraFAC", 3340, 1940, 495, 255},
-    {"lblKORb", "fraFAC", 1400, 2230, 495, 255},
-    {"lblKDCb", "fraFAC", 3340, 2230, 495, 255},
-    {"lblJ1b", "fraFAC", 840, 2560, 495, 255},
-    {"lblJ2b", "fraFAC", 2175, 2560, 495, 255},
-    {"lblJ3b", "fraFAC", 3555, 2560, 495, 255},
-    {"lblCondb", "fraFAC", 150, 2880, 3930, 960},
-    {"lblInjb", "fraFAC", 150, 3900, 3930, 1050},
-    {"lblSAb", "fraFAC", 150, 4995, 3930, 1020},
-    {"Label1_0", "client", 380, 990, 495, 255},
-    {"Label1_1", "client", 2380, 990, 495, 255},
-    {"Label1_2", "client", 400, 1290, 1935, 255},
-    {"Label1_3", "client", 400, 1600, 1935, 255},
-    {"Label1_4", "client", 550, 1930, 495, 255},
-    {"Label1_5", "client", 550, 2230, 495, 255},
-    {"Label1_6", "client", 2540, 1930, 495, 255},
-    {"Label1_7", "client", 2540, 2230, 495, 255},
-    {"Label1_8", "client", 300, 2560, 495, 255},
-    {"Label1_9", "client", 1630, 2560, 495, 255},
-    {"Label1_10", "client", 3020, 2560, 495, 255},
-    {"Label1_21", "fraFAC", 450, 980, 495, 255},
-    {"Label1_20", "fraFAC", 2440, 980, 495, 255},
-    {"Label1_11", "fraFAC", 400, 1290, 1935, 255},
-    {"Label1_12", "fraFAC", 400, 1620, 1935, 240},
-    {"Label1_19", "fraFAC", 580, 1940, 495, 255},
-    {"Label1_18", "fraFAC", 580, 2240, 495, 255},
-    {"Label1_17", "fraFAC", 2570, 1940, 495, 255},
-    {"Label1_16", "fraFAC", 2570, 2240, 495, 255},
-    {"Label1_15", "fraFAC", 340, 2560, 495, 255},
-    {"Label1_14", "fraFAC", 1680, 2560, 495, 255},
-    {"Label1_13", "fraFAC", 3060, 2560, 495, 255},
-    {"Image2", "client", 5040, 120, 2715, 2085},
-    {"lblClock", "client", 5790, 2400, 1215, 495},
-    {"cmdFlip", "client", 5790, 3120, 1215, 495},
-    {"Label4", "client", 6030, 3840, 735, 255},
-    {"lblRound", "client", 6030, 4080, 735, 495},
-    {"cmdRound", "client", 5790, 4800, 1215, 495},
-    {"Label2", "client", 5910, 5685, 975, 450},
-    {"lblKI", "client", 5910, 6120, 975, 450},
-    {"cboKI", "client", 5910, 6120, 1250, 480},
-    {"fraFAC", "client", 8040, 0, 4215, 6255},
-    {"Image3", "fraFAC", 120, 120, 3990, 5925},
-    {"imgFAC2", "fraFAC", 140, 150, 3960, 5895},
-    {"cmdPick", "client", 9180, 6360, 1935, 495},
-    {"lstFAC", "client", 4800, 2400, 855, 4125},
-    {"lblNo", "client", 5520, 0, 495, 300},
-    {"cmdFlip2", "client", 2400, 6960, 1575, 495},
+    {"Image1", "client", 120, 120, 4725, 6540},    {"imgFAC", "client", 130, 130, 3960, 5900},
+    {"lblCF", "client", 1380, 990, 495, 250},      {"lblRN", "client", 3120, 990, 960, 250},
+    {"lblRes", "client", 2400, 1290, 1635, 255},   {"lblPos", "client", 2400, 1600, 1680, 255},
+    {"lblKD", "client", 1400, 1930, 495, 255},     {"lblKD2", "client", 3330, 1930, 495, 250},
+    {"lblKOR", "client", 1400, 2230, 495, 255},    {"lblKDC", "client", 3330, 2230, 495, 250},
+    {"lblJ1", "client", 830, 2560, 495, 255},      {"lblJ2", "client", 2160, 2560, 495, 250},
+    {"lblJ3", "client", 3550, 2560, 495, 250},     {"lblCond", "client", 150, 2880, 3930, 960},
+    {"lblInj", "client", 150, 3900, 3930, 1050},   {"lblSA", "client", 150, 5000, 3930, 1020},
+    {"lblCFb", "fraFAC", 1350, 980, 495, 255},     {"lblRNb", "fraFAC", 3120, 980, 960, 255},
+    {"lblResb", "fraFAC", 2400, 1290, 1635, 255},  {"lblPosb", "fraFAC", 2390, 1600, 1680, 255},
+    {"lblKDb", "fraFAC", 1400, 1940, 495, 255},    {"lblKD2b", "fraFAC", 3340, 1940, 495, 255},
+    {"lblKORb", "fraFAC", 1400, 2230, 495, 255},   {"lblKDCb", "fraFAC", 3340, 2230, 495, 255},
+    {"lblJ1b", "fraFAC", 840, 2560, 495, 255},     {"lblJ2b", "fraFAC", 2175, 2560, 495, 255},
+    {"lblJ3b", "fraFAC", 3555, 2560, 495, 255},    {"lblCondb", "fraFAC", 150, 2880, 3930, 960},
+    {"lblInjb", "fraFAC", 150, 3900, 3930, 1050},  {"lblSAb", "fraFAC", 150, 4995, 3930, 1020},
+    {"Label1_0", "client", 380, 990, 495, 255},    {"Label1_1", "client", 2380, 990, 495, 255},
+    {"Label1_2", "client", 400, 1290, 1935, 255},  {"Label1_3", "client", 400, 1600, 1935, 255},
+    {"Label1_4", "client", 550, 1930, 495, 255},   {"Label1_5", "client", 550, 2230, 495, 255},
+    {"Label1_6", "client", 2540, 1930, 495, 255},  {"Label1_7", "client", 2540, 2230, 495, 255},
+    {"Label1_8", "client", 300, 2560, 495, 255},   {"Label1_9", "client", 1630, 2560, 495, 255},
+    {"Label1_10", "client", 3020, 2560, 495, 255}, {"Label1_21", "fraFAC", 450, 980, 495, 255},
+    {"Label1_20", "fraFAC", 2440, 980, 495, 255},  {"Label1_11", "fraFAC", 400, 1290, 1935, 255},
+    {"Label1_12", "fraFAC", 400, 1620, 1935, 240}, {"Label1_19", "fraFAC", 580, 1940, 495, 255},
+    {"Label1_18", "fraFAC", 580, 2240, 495, 255},  {"Label1_17", "fraFAC", 2570, 1940, 495, 255},
+    {"Label1_16", "fraFAC", 2570, 2240, 495, 255}, {"Label1_15", "fraFAC", 340, 2560, 495, 255},
+    {"Label1_14", "fraFAC", 1680, 2560, 495, 255}, {"Label1_13", "fraFAC", 3060, 2560, 495, 255},
+    {"Image2", "client", 5040, 120, 2715, 2085},   {"lblClock", "client", 5790, 2400, 1215, 495},
+    {"cmdFlip", "client", 5790, 3120, 1215, 495},  {"Label4", "client", 6030, 3840, 735, 255},
+    {"lblRound", "client", 6030, 4080, 735, 495},  {"cmdRound", "client", 5790, 4800, 1215, 495},
+    {"Label2", "client", 5910, 5685, 975, 450},    {"lblKI", "client", 5910, 6120, 975, 450},
+    {"cboKI", "client", 5910, 6120, 1250, 480},    {"fraFAC", "client", 8040, 0, 4215, 6255},
+    {"Image3", "fraFAC", 120, 120, 3990, 5925},    {"imgFAC2", "fraFAC", 140, 150, 3960, 5895},
+    {"cmdPick", "client", 9180, 6360, 1935, 495},  {"lstFAC", "client", 4800, 2400, 855, 4125},
+    {"lblNo", "client", 5520, 0, 495, 300},        {"cmdFlip2", "client", 2400, 6960, 1575, 495},
 };
 
 int pixels(int twips)
@@ -111,7 +77,7 @@ class GameLayoutTest : public QObject
 {
     Q_OBJECT
 
-private slots:
+  private slots:
     void window();
     void controlPlaces_data();
     void controlPlaces();
@@ -149,7 +115,8 @@ void GameLayoutTest::window()
     // Centred on the screen when first shown.
     const QPoint centre = w.screen()->availableGeometry().center();
     QVERIFY2((w.frameGeometry().center() - centre).manhattanLength() <= 2,
-             qPrintable(QStringLiteral("%1,%2").arg(w.frameGeometry().center().x())
+             qPrintable(QStringLiteral("%1,%2")
+                            .arg(w.frameGeometry().center().x())
                             .arg(w.frameGeometry().center().y())));
     // White client area and review frame.
     for (QWidget* white : {w.centralWidget(), w.fraFAC}) {
@@ -185,8 +152,9 @@ void GameLayoutTest::texts()
 {
     Game g(fixtureDeck(), false);
     frmFac& w = *g.w;
-    const char* captions[] = {"CF:", "RN:", "RESULT:", "RING POSITION:", "KD:", "KOR:",
-                              "KD2:", "KDC:", "J1:", "J2:", "J3:"};
+    const char* captions[] = {
+        "CF:", "RN:", "RESULT:", "RING POSITION:", "KD:", "KOR:", "KD2:", "KDC:",
+        "J1:", "J2:", "J3:"};
     const int review[] = {21, 20, 11, 12, 19, 18, 17, 16, 15, 14, 13};
     for (int i = 0; i < 11; ++i) {
         QCOMPARE(w.Label1[i]->text(), QString::fromLatin1(captions[i]));
@@ -232,25 +200,44 @@ void GameLayoutTest::fonts_data()
     QTest::addColumn<QString>("face");
     QTest::addColumn<double>("points");
     QTest::addColumn<bool>("bold");
-    QTest::newRow("lblCF") << "lblCF" << "Arial" << 9.75 << true;
-    QTest::newRow("lblRNb") << "lblRNb" << "Arial" << 9.75 << true;
-    QTest::newRow("lblRes") << "lblRes" << "MS Sans Serif" << 9.75 << true;
-    QTest::newRow("lblKDCb") << "lblKDCb" << "MS Sans Serif" << 9.75 << true;
-    QTest::newRow("lblCond") << "lblCond" << "Arial Narrow" << 8.25 << true;
-    QTest::newRow("lblSAb") << "lblSAb" << "Arial Narrow" << 8.25 << true;
-    QTest::newRow("Label1_3") << "Label1_3" << "Arial" << 9.75 << true;
-    QTest::newRow("Label1_17") << "Label1_17" << "Arial" << 9.75 << true;
-    QTest::newRow("lblClock") << "lblClock" << "MS Sans Serif" << 18.0 << true;
-    QTest::newRow("cmdFlip") << "cmdFlip" << "MS Sans Serif" << 8.25 << true;
-    QTest::newRow("Label4") << "Label4" << "MS Sans Serif" << 8.25 << true;
-    QTest::newRow("lblRound") << "lblRound" << "MS Sans Serif" << 18.0 << true;
-    QTest::newRow("cmdRound") << "cmdRound" << "MS Sans Serif" << 8.25 << true;
-    QTest::newRow("Label2") << "Label2" << "MS Sans Serif" << 8.25 << true;
-    QTest::newRow("lblKI") << "lblKI" << "MS Sans Serif" << 13.5 << true;
-    QTest::newRow("cboKI") << "cboKI" << "MS Sans Serif" << 13.5 << false;
-    QTest::newRow("cmdPick") << "cmdPick" << "MS Sans Serif" << 8.25 << true;
-    QTest::newRow("lblNo") << "lblNo" << "MS Sans Serif" << 12.0 << true;
-    QTest::newRow("cmdFlip2") << "cmdFlip2" << "MS Sans Serif" << 8.25 << true;
+    QTest::newRow("lblCF") << "lblCF"
+                           << "Arial" << 9.75 << true;
+    QTest::newRow("lblRNb") << "lblRNb"
+                            << "Arial" << 9.75 << true;
+    QTest::newRow("lblRes") << "lblRes"
+                            << "MS Sans Serif" << 9.75 << true;
+    QTest::newRow("lblKDCb") << "lblKDCb"
+                             << "MS Sans Serif" << 9.75 << true;
+    QTest::newRow("lblCond") << "lblCond"
+                             << "Arial Narrow" << 8.25 << true;
+    QTest::newRow("lblSAb") << "lblSAb"
+                            << "Arial Narrow" << 8.25 << true;
+    QTest::newRow("Label1_3") << "Label1_3"
+                              << "Arial" << 9.75 << true;
+    QTest::newRow("Label1_17") << "Label1_17"
+                               << "Arial" << 9.75 << true;
+    QTest::newRow("lblClock") << "lblClock"
+                              << "MS Sans Serif" << 18.0 << true;
+    QTest::newRow("cmdFlip") << "cmdFlip"
+                             << "MS Sans Serif" << 8.25 << true;
+    QTest::newRow("Label4") << "Label4"
+                            << "MS Sans Serif" << 8.25 << true;
+    QTest::newRow("lblRound") << "lblRound"
+                              << "MS Sans Serif" << 18.0 << true;
+    QTest::newRow("cmdRound") << "cmdRound"
+                              << "MS Sans Serif" << 8.25 << true;
+    QTest::newRow("Label2") << "Label2"
+                            << "MS Sans Serif" << 8.25 << true;
+    QTest::newRow("lblKI") << "lblKI"
+                           << "MS Sans Serif" << 13.5 << true;
+    QTest::newRow("cboKI") << "cboKI"
+                           << "MS Sans Serif" << 13.5 << false;
+    QTest::newRow("cmdPick") << "cmdPick"
+                             << "MS Sans Serif" << 8.25 << true;
+    QTest::newRow("lblNo") << "lblNo"
+                           << "MS Sans Serif" << 12.0 << true;
+    QTest::newRow("cmdFlip2") << "cmdFlip2"
+                              << "MS Sans Serif" << 8.25 << true;
 }
 
 void GameLayoutTest::fonts()
@@ -307,8 +294,8 @@ void GameLayoutTest::cursors()
 {
     Game g(fixtureDeck(), false);
     frmFac& w = *g.w;
-    for (QWidget* hand : std::initializer_list<QWidget*>{w.cmdFlip, w.cmdRound, w.cmdPick,
-                                                         w.cmdFlip2, w.lblKI}) {
+    for (QWidget* hand :
+         std::initializer_list<QWidget*>{w.cmdFlip, w.cmdRound, w.cmdPick, w.cmdFlip2, w.lblKI}) {
         QCOMPARE(hand->cursor().shape(), Qt::BitmapCursor);
         QCOMPARE(hand->cursor().hotSpot(), QPoint(12, 1));
         QCOMPARE(hand->cursor().pixmap().deviceIndependentSize().toSize(), QSize(32, 32));
@@ -323,19 +310,18 @@ void GameLayoutTest::stackingTable()
     Game g(fixtureDeck(), false);
     frmFac& w = *g.w;
     // Top to bottom, as the layout lists them; the windowed controls lie above them all.
-    const QList<QWidget*> window{w.imgFAC, w.Image2, w.Label4, w.lblKI, w.Label2,
-                                 w.Label1[10], w.Label1[9], w.Label1[8], w.Label1[7],
-                                 w.Label1[6], w.Label1[5], w.Label1[4], w.Label1[3],
-                                 w.Label1[2], w.Label1[1], w.Label1[0], w.lblSA, w.lblInj,
-                                 w.lblCond, w.lblRound, w.lblClock, w.lblNo, w.lblJ3, w.lblJ2,
-                                 w.lblJ1, w.lblKDC, w.lblKOR, w.lblKD2, w.lblKD, w.lblRes,
-                                 w.lblRN, w.lblCF, w.lblPos, w.Image1};
-    const QList<QWidget*> frame{w.imgFAC2, w.Label1[21], w.Label1[20], w.Label1[19],
-                                w.Label1[18], w.Label1[17], w.Label1[16], w.Label1[15],
-                                w.Label1[14], w.Label1[13], w.lblCondb, w.lblInjb, w.lblSAb,
-                                w.lblJ1b, w.lblJ2b, w.lblJ3b, w.lblKDb, w.lblKD2b, w.lblKORb,
-                                w.lblKDCb, w.lblPosb, w.lblResb, w.Label1[12], w.Label1[11],
-                                w.lblCFb, w.lblRNb, w.Image3};
+    const QList<QWidget*> window{
+        w.imgFAC,    w.Image2,    w.Label4,    w.lblKI,     w.Label2,    w.Label1[10], w.Label1[9],
+        w.Label1[8], w.Label1[7], w.Label1[6], w.Label1[5], w.Label1[4], w.Label1[3],  w.Label1[2],
+        w.Label1[1], w.Label1[0], w.lblSA,     w.lblInj,    w.lblCond,   w.lblRound,   w.lblClock,
+        w.lblNo,     w.lblJ3,     w.lblJ2,     w.lblJ1,     w.lblKDC,    w.lblKOR,     w.lblKD2,
+        w.lblKD,     w.lblRes,    w.lblRN,     w.lblCF,     w.lblPos,    w.Image1};
+    const QList<QWidget*> frame{
+        w.imgFAC2,    w.Label1[21], w.Label1[20], w.Label1[19], w.Label1[18], w.Label1[17],
+        w.Label1[16], w.Label1[15], w.Label1[14], w.Label1[13], w.lblCondb,   w.lblInjb,
+        w.lblSAb,     w.lblJ1b,     w.lblJ2b,     w.lblJ3b,     w.lblKDb,     w.lblKD2b,
+        w.lblKORb,    w.lblKDCb,    w.lblPosb,    w.lblResb,    w.Label1[12], w.Label1[11],
+        w.lblCFb,     w.lblRNb,     w.Image3};
     for (const QList<QWidget*>* order : {&window, &frame}) {
         const QObjectList children = order->first()->parentWidget()->children();
         for (int i = 1; i < order->size(); ++i)
@@ -344,9 +330,8 @@ void GameLayoutTest::stackingTable()
                                 order->at(i)->objectName()));
     }
     const QObjectList children = w.centralWidget()->children();
-    for (QWidget* windowed : std::initializer_list<QWidget*>{w.fraFAC, w.lstFAC, w.cmdFlip,
-                                                             w.cmdRound, w.cmdFlip2, w.cboKI,
-                                                             w.cmdPick})
+    for (QWidget* windowed : std::initializer_list<QWidget*>{
+             w.fraFAC, w.lstFAC, w.cmdFlip, w.cmdRound, w.cmdFlip2, w.cboKI, w.cmdPick})
         QVERIFY(children.indexOf(windowed) > children.indexOf(w.imgFAC));
 }
 
@@ -354,13 +339,14 @@ void GameLayoutTest::coversLieAboveTheirCards()
 {
     Game g;
     frmFac& w = *g.w;
-    const QList<QorLabel*> main{w.lblPos, w.lblCF, w.lblRN, w.lblRes, w.lblKD, w.lblKD2,
-                                w.lblKOR, w.lblKDC, w.lblJ1, w.lblJ2, w.lblJ3, w.lblCond,
-                                w.lblInj, w.lblSA, w.Label1[0], w.Label1[3], w.Label1[10]};
-    const QList<QorLabel*> review{w.lblPosb, w.lblCFb, w.lblRNb, w.lblResb, w.lblKDb,
-                                  w.lblKD2b, w.lblKORb, w.lblKDCb, w.lblJ1b, w.lblJ2b,
-                                  w.lblJ3b, w.lblCondb, w.lblInjb, w.lblSAb, w.Label1[11],
-                                  w.Label1[21]};
+    const QList<QorLabel*> main{w.lblPos,    w.lblCF,     w.lblRN,  w.lblRes, w.lblKD,
+                                w.lblKD2,    w.lblKOR,    w.lblKDC, w.lblJ1,  w.lblJ2,
+                                w.lblJ3,     w.lblCond,   w.lblInj, w.lblSA,  w.Label1[0],
+                                w.Label1[3], w.Label1[10]};
+    const QList<QorLabel*> review{w.lblPosb, w.lblCFb,  w.lblRNb,     w.lblResb,
+                                  w.lblKDb,  w.lblKD2b, w.lblKORb,    w.lblKDCb,
+                                  w.lblJ1b,  w.lblJ2b,  w.lblJ3b,     w.lblCondb,
+                                  w.lblInjb, w.lblSAb,  w.Label1[11], w.Label1[21]};
     auto top = [](QWidget* control) {
         return control->parentWidget()->childAt(control->geometry().center());
     };
@@ -463,7 +449,7 @@ void GameLayoutTest::hostileCard()
         if (k > 2)
             return;
         f[4] = '"' + html + '"';  // Res
-        f[9] = "\"&&\"";           // J1
+        f[9] = "\"&&\"";          // J1
         f[12] = '"' + cond + '"'; // Cond
         f[14] = '"' + huge + '"'; // SA
     }));
@@ -483,8 +469,7 @@ void GameLayoutTest::hostileCard()
     QCOMPARE(w.lblSAb->text(), huge);
     for (QorLabel* l : w.findChildren<QorLabel*>())
         QCOMPARE(l->textFormat(), Qt::PlainText);
-    QCOMPARE(w.lblRes->shownText(),
-             "<img src=" + red + " width=60 height=20><b>Bold</b>  more");
+    QCOMPARE(w.lblRes->shownText(), "<img src=" + red + " width=60 height=20><b>Bold</b>  more");
     QCOMPARE(w.lblJ1->shownText(), QStringLiteral("&"));
     QCOMPARE(w.lblCond->shownText(), cond);
     QCOMPARE(w.lblCondb->shownText(), cond);

@@ -12,7 +12,7 @@ class GameWindowTest : public QObject
 {
     Q_OBJECT
 
-private slots:
+  private slots:
     void openingState();
     void openingReadsTheFileTwice_data();
     void openingReadsTheFileTwice();
@@ -87,7 +87,8 @@ void GameWindowTest::openingReadsTheFileTwice_data()
     QTest::addColumn<QString>("message");
     QTest::newRow("good file: no message") << fixtureDeck() << QString();
     QTest::newRow("missing file: error 53 per read") << QByteArray() << QStringLiteral("Error 53 ");
-    QTest::newRow("101 records: error 9 per read") << fixtureDeck(101) << QStringLiteral("Error 9 ");
+    QTest::newRow("101 records: error 9 per read")
+        << fixtureDeck(101) << QStringLiteral("Error 9 ");
 }
 
 void GameWindowTest::openingReadsTheFileTwice()
@@ -101,7 +102,8 @@ void GameWindowTest::openingReadsTheFileTwice()
     }
     QCOMPARE(g.world.messages.shown.size(), 2);
     for (const auto& shown : g.world.messages.shown) {
-        QVERIFY2(shown.text.startsWith(message + "trying to read FACs.\r\n"), qPrintable(shown.text));
+        QVERIFY2(shown.text.startsWith(message + "trying to read FACs.\r\n"),
+                 qPrintable(shown.text));
         QCOMPARE(shown.caption, QStringLiteral("KRVN_QOR"));
     }
 }
@@ -160,8 +162,10 @@ void GameWindowTest::nextRound_data()
 {
     QTest::addColumn<QString>("round");
     QTest::addColumn<QString>("next");
-    QTest::newRow("1 -> 2") << "1" << "2";
-    QTest::newRow("9 -> 10") << "9" << "10";
+    QTest::newRow("1 -> 2") << "1"
+                            << "2";
+    QTest::newRow("9 -> 10") << "9"
+                             << "10";
 }
 
 void GameWindowTest::nextRound()
@@ -460,8 +464,8 @@ void GameWindowTest::missingDataFile()
     QCOMPARE(g.world.messages.shown.size(), 4);
     // The game runs on an empty table: numbers show 0, texts nothing.
     g.flip();
-    QCOMPARE(g.mainTexts(), (QStringList{"", "", "0", "", "", "0", "0", "0", "0", "", "", "",
-                                         "", "", ""}));
+    QCOMPARE(g.mainTexts(),
+             (QStringList{"", "", "0", "", "", "0", "0", "0", "0", "", "", "", "", "", ""}));
     QCOMPARE(g.world.messages.shown.size(), 4);
 }
 

@@ -17,7 +17,7 @@ namespace {
 
 class FakeOutput : public AudioOutput
 {
-public:
+  public:
     AudioFormat fmt{44100, 2};
     // "play:<bytes>" or "stop", in call order.
     QStringList calls;
@@ -42,7 +42,7 @@ class TestCuePlayer : public QObject
 {
     Q_OBJECT
 
-private slots:
+  private slots:
     void init();
     void playsTheDecodedCue();
     void everyCallPlays();
@@ -58,8 +58,9 @@ private slots:
     void feedNewCueStartsAtItsBeginning();
     void feedClearedGivesNothing();
     void feedReadsWholeFrames();
+    void feedLeadsWithSilence();
 
-private:
+  private:
     QString write(const QString& name, const QByteArray& bytes);
     std::unique_ptr<QTemporaryDir> m_dir;
 };
@@ -144,7 +145,7 @@ void TestCuePlayer::unplayableFileIsSilent()
     const QString good = write(QStringLiteral("Start.wav"), smallCue());
     player.preload({path, good});
     player.playSound(good);
-    player.playSound(path);   // cuts the sounding cue, plays nothing
+    player.playSound(path); // cuts the sounding cue, plays nothing
     modGeneral::playSound(player, path);
     QCOMPARE(out.calls, (QStringList{QStringLiteral("play:1764"), QStringLiteral("stop"),
                                      QStringLiteral("stop")}));
@@ -240,7 +241,7 @@ void TestCuePlayer::feedGivesCueThenSilenceThenNothing()
     feed.start(cue);
     QCOMPARE(feed.remaining(), 1400);
     const QByteArray got = readAll(feed, 96);
-    QCOMPARE(got.left(1000), cue);           // the cue whole
+    QCOMPARE(got.left(1000), cue); // the cue whole
     QCOMPARE(got.mid(1000), QByteArray(400, '\0'));
     QVERIFY(feed.atEnd());
     char c;
@@ -277,6 +278,14 @@ void TestCuePlayer::feedReadsWholeFrames()
     QCOMPARE(feed.read(buf, 3), 0);
     QCOMPARE(feed.read(buf, 16), 8);
     QCOMPARE(feed.read(buf, 16), 0);
+}
+
+void TestCuePlayer::feedLeadsWithSilence()
+{
+    CueFeed feed(/*tailBytes=*/8, /*frameBytes=*/4, /*leadBytes=*/12);
+    feed.start(QByteArray(20, 'c'));
+    QCOMPARE(feed.remaining(), 40);
+    QCOMPARE(readAll(feed, 8), QByteArray(12, '\0') + QByteArray(20, 'c') + QByteArray(8, '\0'));
 }
 
 QTEST_GUILESS_MAIN(TestCuePlayer)

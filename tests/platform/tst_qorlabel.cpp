@@ -40,7 +40,7 @@ class QorLabelTest : public QObject
 {
     Q_OBJECT
 
-private slots:
+  private slots:
     void accessKeys_data();
     void accessKeys();
     void longTextsKeepTheirAmpersands();
@@ -59,15 +59,24 @@ void QorLabelTest::accessKeys_data()
     QTest::addColumn<QString>("raw");
     QTest::addColumn<QString>("shown");
     QTest::addColumn<QList<int>>("underlined");
-    QTest::newRow("plain") << "Jab" << "Jab" << QList<int>{};
-    QTest::newRow("key first") << "&Hook" << "Hook" << QList<int>{0};
-    QTest::newRow("key inside") << "Up&per" << "Upper" << QList<int>{2};
-    QTest::newRow("double ampersand shows one") << "R&&B" << "R&B" << QList<int>{};
-    QTest::newRow("triple: one shown, next char keyed") << "&&&x" << "&x" << QList<int>{1};
-    QTest::newRow("two keys") << "a&b&c" << "abc" << QList<int>{1, 2};
-    QTest::newRow("lone ampersand at the end") << "end&" << "end" << QList<int>{};
-    QTest::newRow("ampersand before a blank") << "A & B" << "A  B" << QList<int>{2};
-    QTest::newRow("empty") << "" << "" << QList<int>{};
+    QTest::newRow("plain") << "Jab"
+                           << "Jab" << QList<int>{};
+    QTest::newRow("key first") << "&Hook"
+                               << "Hook" << QList<int>{0};
+    QTest::newRow("key inside") << "Up&per"
+                                << "Upper" << QList<int>{2};
+    QTest::newRow("double ampersand shows one") << "R&&B"
+                                                << "R&B" << QList<int>{};
+    QTest::newRow("triple: one shown, next char keyed") << "&&&x"
+                                                        << "&x" << QList<int>{1};
+    QTest::newRow("two keys") << "a&b&c"
+                              << "abc" << QList<int>{1, 2};
+    QTest::newRow("lone ampersand at the end") << "end&"
+                                               << "end" << QList<int>{};
+    QTest::newRow("ampersand before a blank") << "A & B"
+                                              << "A  B" << QList<int>{2};
+    QTest::newRow("empty") << ""
+                           << "" << QList<int>{};
 }
 
 void QorLabelTest::accessKeys()
@@ -135,8 +144,8 @@ void QorLabelTest::opaqueFillAndBorder()
 
     label->setBorder(true);
     image = label->grab().toImage();
-    for (QPoint edge : {QPoint(0, 0), QPoint(39, 0), QPoint(0, 19), QPoint(39, 19), QPoint(20, 0),
-                        QPoint(0, 10)})
+    for (QPoint edge :
+         {QPoint(0, 0), QPoint(39, 0), QPoint(0, 19), QPoint(39, 19), QPoint(20, 0), QPoint(0, 10)})
         QCOMPARE(image.pixelColor(edge), QColor(Qt::black));
     // One pixel wide and flat: the next pixel in is the fill again.
     QCOMPARE(image.pixelColor(1, 1), QColor(255, 0, 0));

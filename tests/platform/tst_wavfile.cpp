@@ -11,7 +11,7 @@ class TestWavFile : public QObject
 {
     Q_OBJECT
 
-private slots:
+  private slots:
     void decodesEncoding_data();
     void decodesEncoding();
     void rejectsBrokenFile_data();
@@ -107,13 +107,13 @@ void TestWavFile::rejectsBrokenFile_data()
     QTest::newRow("not RIFF") << QByteArray(good).replace(0, 4, "RIFX");
     QTest::newRow("not WAVE") << QByteArray(good).replace(8, 4, "AVI ");
     QTest::newRow("text file") << QByteArray("3,5,\"Left\",\"KO\"\r\n").repeated(20);
-    QTest::newRow("no fmt chunk")
-        << QByteArray("RIFF\x10\0\0\0WAVE", 12) + chunk("data", data);
+    QTest::newRow("no fmt chunk") << QByteArray("RIFF\x10\0\0\0WAVE", 12) + chunk("data", data);
     QTest::newRow("no data chunk") << QByteArray("RIFF\x10\0\0\0WAVE", 12) + chunk("fmt ", fmt);
     QTest::newRow("empty data chunk") << withFmt(fmt, {});
     QTest::newRow("data shorter than one frame") << withFmt(fmt, data.left(1));
     QTest::newRow("fmt chunk too short") << withFmt(fmt.left(14), data);
-    QTest::newRow("zero channels") << withFmt(QByteArray(fmt).replace(2, 2, QByteArray(2, 0)), data);
+    QTest::newRow("zero channels")
+        << withFmt(QByteArray(fmt).replace(2, 2, QByteArray(2, 0)), data);
     QTest::newRow("zero sample rate")
         << withFmt(QByteArray(fmt).replace(4, 4, QByteArray(4, 0)), data);
     QTest::newRow("zero bits") << withFmt(QByteArray(fmt).replace(14, 2, QByteArray(2, 0)), data);
@@ -129,9 +129,9 @@ void TestWavFile::rejectsBrokenFile_data()
 
     // Chunk sizes near 4 GiB must not wrap or send the reader past the end.
     QByteArray hugeList("LIST\xF0\xFF\xFF\xFF", 8);
-    QTest::newRow("huge chunk before fmt")
-        << QByteArray("RIFF\xFF\xFF\xFF\xFFWAVE", 12) + hugeList + chunk("fmt ", fmt) +
-               chunk("data", data);
+    QTest::newRow("huge chunk before fmt") << QByteArray("RIFF\xFF\xFF\xFF\xFFWAVE", 12) +
+                                                  hugeList + chunk("fmt ", fmt) +
+                                                  chunk("data", data);
     QByteArray hugeFmt("fmt \xFF\xFF\xFF\xFF", 8);
     QTest::newRow("fmt chunk claiming 4 GiB")
         << QByteArray("RIFF\xFF\xFF\xFF\xFFWAVE", 12) + hugeFmt + fmt + chunk("data", data);
@@ -208,22 +208,20 @@ void TestWavFile::convertsToOutput_data()
     QTest::addColumn<int>("outRate");
     QTest::addColumn<QList<int>>("expected");
 
-    QTest::newRow("mono spread to stereo")
-        << 1 << 44100 << QList<double>{0.5, -0.5} << 2 << 44100
-        << QList<int>{16384, 16384, -16384, -16384};
-    QTest::newRow("stereo mixed to mono")
-        << 2 << 44100 << QList<double>{0.5, 0.0, -0.5, -0.25} << 1 << 44100
-        << QList<int>{8192, -12288};
+    QTest::newRow("mono spread to stereo") << 1 << 44100 << QList<double>{0.5, -0.5} << 2 << 44100
+                                           << QList<int>{16384, 16384, -16384, -16384};
+    QTest::newRow("stereo mixed to mono") << 2 << 44100 << QList<double>{0.5, 0.0, -0.5, -0.25} << 1
+                                          << 44100 << QList<int>{8192, -12288};
     QTest::newRow("six channels: the first two")
         << 6 << 44100 << QList<double>{0.5, -0.5, 0.9, 0.9, 0.9, 0.9} << 2 << 44100
         << QList<int>{16384, -16384};
     QTest::newRow("22.05 kHz doubled, in-between samples interpolated")
         << 1 << 22050 << QList<double>{0.0, 0.5, 0.25} << 1 << 44100
         << QList<int>{0, 8192, 16384, 12288, 8192, 8192};
-    QTest::newRow("88.2 kHz halved") << 1 << 88200 << QList<double>{0.0, 0.1, 0.5, 0.1} << 1
-                                     << 44100 << QList<int>{0, 16384};
-    QTest::newRow("full scale clamps") << 1 << 44100 << QList<double>{1.0, -1.0} << 1 << 44100
-                                       << QList<int>{32767, -32768};
+    QTest::newRow("88.2 kHz halved")
+        << 1 << 88200 << QList<double>{0.0, 0.1, 0.5, 0.1} << 1 << 44100 << QList<int>{0, 16384};
+    QTest::newRow("full scale clamps")
+        << 1 << 44100 << QList<double>{1.0, -1.0} << 1 << 44100 << QList<int>{32767, -32768};
 }
 
 void TestWavFile::convertsToOutput()
