@@ -402,12 +402,11 @@ std::optional<ReadFailure> parseFACs(QIODevice& device, GameData& data)
                 const double v = numberValue(value.bytes);
                 if (!(v >= -32768.0 && v <= 32767.0)) {
                     return ReadFailure{
+                        // One arg() call: a "%4" in the file's text must stay as written.
                         6, QStringLiteral("Overflow: card %1, %2 holds %3, outside -32768 to "
                                           "32767, line %4")
-                               .arg(n)
-                               .arg(fieldLabel(field))
-                               .arg(shortened(value.bytes))
-                               .arg(value.startLine)};
+                               .arg(QString::number(n), fieldLabel(field), shortened(value.bytes),
+                                    QString::number(value.startLine))};
                 }
                 number = static_cast<std::int16_t>(v);
             }
