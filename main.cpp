@@ -1,38 +1,28 @@
 #include "cards/gamedata.h"
-#include "flipper/frmfac.h"
 #include "platform/qtmessageservice.h"
 #include "platform/qtprogramexit.h"
 #include "platform/randomsource.h"
+#include "platform/lazysoundplayer.h"
 #include "platform/services.h"
-#include "platform/shellservice.h"
+#include "platform/shell.h"
 #include "platform/systemsoundplayer.h"
+#include "windows/frmnmain.h"
 
 #include <QApplication>
-
-namespace {
-
-// A stand-in until the real shell joins the program.
-class NoShell : public ShellService
-{
-  public:
-    bool shellOpen(const QString&, const QString&, const std::optional<QString>&,
-                   const std::optional<QString>&, int) override
-    {
-        return false;
-    }
-};
-
-} // namespace
+#include <memory>
 
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("QOR Flipper"));
+    // Lets the desktop match the windows to the installed launcher and its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("qor-flipper"));
 
     GameData data;
     SystemRandomSource random;
     QtMessageService messages;
-    SystemSoundPlayer sound;
-    NoShell shell;
+    LazySoundPlayer sound([] { return std::make_unique<SystemSoundPlayer>(); });
+    SystemShellService shell;
     QtProgramExit exit;
     const Services services{random,
                             messages,
@@ -42,8 +32,8 @@ int main(int argc, char* argv[])
                             QCoreApplication::applicationDirPath(),
                             QStringLiteral("fac_data.txt")};
 
-    frmFac game(data, services);
-    game.Form_Load();
-    game.show();
+    // Nothing is read and nothing sounds until File > New Game opens the game window.
+    frmnMain title(data, services);
+    title.show();
     return app.exec();
 }

@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QIODevice>
 #include <QStringDecoder>
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 
@@ -76,7 +77,7 @@ class Scanner
     {
         if (atEnd())
             return -1;
-        return static_cast<unsigned char>(m_buffer[m_pos]);
+        return static_cast<unsigned char>(m_buffer.constData()[m_pos]);
     }
     int get()
     {
@@ -92,18 +93,31 @@ class Scanner
             ++m_pos;
         ++m_line;
     }
+    // Moves past the bytes before the first one that stop accepts (or the end), appending
+    // them to out when given, and returns how many it passed. Gives up once it has passed
+    // more than kMaxValueBytes.
+    template <typename Stop> qsizetype takeUntil(QByteArray* out, Stop stop)
+    {
+        qsizetype taken = 0;
+        while (taken <= kMaxValueBytes && !atEnd()) {
+            const char* begin = m_buffer.constData() + m_pos;
+            const char* end = m_buffer.constData() + m_buffer.size();
+            const char* p = begin;
+            while (p < end && !stop(*p))
+                ++p;
+            if (out)
+                out->append(begin, p - begin);
+            taken += p - begin;
+            m_pos += p - begin;
+            if (p < end)
+                break;
+        }
+        return taken;
+    }
     // Skips prefix when the input starts with it.
     void skipPrefix(QByteArrayView prefix)
     {
-        while (m_buffer.size() - m_pos < prefix.size() && !m_failed) {
-            const qsizetype had = m_buffer.size();
-            m_buffer.resize(had + kChunk);
-            const qint64 got = m_in.read(m_buffer.data() + had, kChunk);
-            m_buffer.resize(had + (got > 0 ? got : 0));
-            if (got < 0)
-                m_failed = m_in.isOpen() && !m_in.atEnd();
-            if (got <= 0)
-                break;
+        while (m_buffer.size() - m_pos < prefix.size() && readMore()) {
         }
         if (QByteArrayView(m_buffer).sliced(m_pos).startsWith(prefix))
             m_pos += prefix.size();
@@ -115,14 +129,24 @@ class Scanner
   private:
     bool refill()
     {
+        m_buffer.truncate(0);
+        m_pos = 0;
+        return readMore();
+    }
+    // Appends up to one chunk from the device; false when nothing more came. A small
+    // input gets a small buffer.
+    bool readMore()
+    {
         if (m_failed)
             return false;
-        m_buffer.resize(kChunk);
-        const qint64 got = m_in.read(m_buffer.data(), kChunk);
+        const qint64 available = m_in.bytesAvailable();
+        const qint64 want = available > 0 ? std::min(available, kChunk) : kChunk;
+        const qsizetype had = m_buffer.size();
+        m_buffer.resize(had + want);
+        const qint64 got = m_in.read(m_buffer.data() + had, want);
+        m_buffer.resize(had + std::max<qint64>(got, 0));
         if (got < 0)
             m_failed = m_in.isOpen() && !m_in.atEnd();
-        m_buffer.resize(got > 0 ? got : 0);
-        m_pos = 0;
         return got > 0;
     }
 
@@ -165,11 +189,14 @@ ValueResult readValue(Scanner& in, Value& value)
     // At the end the previous value is left as it was, for the message to point at.
     if (c < 0)
         return ValueResult::PastEnd;
-    value.bytes.clear();
+    value.bytes.truncate(0); // keeps the buffer for the next value
     value.unclosedQuote = false;
     value.startLine = startLine;
     if (c == '"') {
         for (;;) {
+            in.takeUntil(&value.bytes, [](char b) { return b == '"' || isBreak(b); });
+            if (value.bytes.size() > kMaxValueBytes)
+                return ValueResult::TooLong;
             c = in.get();
             if (c < 0) {
                 value.unclosedQuote = true;
@@ -177,46 +204,30 @@ ValueResult readValue(Scanner& in, Value& value)
             }
             if (c == '"')
                 break;
-            if (isBreak(c)) {
-                value.bytes.append('\n');
-                in.finishLineBreak(c);
-            } else {
-                value.bytes.append(static_cast<char>(c));
-            }
-            if (value.bytes.size() > kMaxValueBytes)
-                return ValueResult::TooLong;
+            value.bytes.append('\n');
+            in.finishLineBreak(c);
         }
         value.endLine = in.line();
         // Drop whatever stands between the closing quote and the separator.
-        qsizetype dropped = 0;
-        for (;;) {
-            c = in.get();
-            if (c < 0 || c == ',')
-                break;
-            if (isBreak(c)) {
-                in.finishLineBreak(c);
-                break;
-            }
-            if (++dropped > kMaxValueBytes)
-                return ValueResult::TooLong;
-        }
+        if (in.takeUntil(nullptr, [](char b) { return b == ',' || isBreak(b); }) > kMaxValueBytes)
+            return ValueResult::TooLong;
+        c = in.get();
+        if (isBreak(c))
+            in.finishLineBreak(c);
         return ValueResult::Ok;
     }
-    for (;;) {
-        if (c < 0 || c == ',')
-            break;
-        if (isBreak(c)) {
-            value.endLine = in.line();
-            in.finishLineBreak(c);
-            break;
-        }
-        value.bytes.append(static_cast<char>(c));
+    value.bytes.append(static_cast<char>(c));
+    if (c != ',' && !isBreak(c)) {
+        in.takeUntil(&value.bytes, [](char b) { return b == ',' || isBreak(b); });
         if (value.bytes.size() > kMaxValueBytes)
             return ValueResult::TooLong;
         c = in.get();
+    } else {
+        value.bytes.truncate(0); // keeps the buffer for the next value
     }
-    if (c < 0 || c == ',')
-        value.endLine = in.line();
+    value.endLine = in.line();
+    if (isBreak(c))
+        in.finishLineBreak(c);
     qsizetype end = value.bytes.size();
     while (end > 0 && isBlank(value.bytes[end - 1]))
         --end;
@@ -391,12 +402,11 @@ std::optional<ReadFailure> parseFACs(QIODevice& device, GameData& data)
                 const double v = numberValue(value.bytes);
                 if (!(v >= -32768.0 && v <= 32767.0)) {
                     return ReadFailure{
+                        // One arg() call: a "%4" in the file's text must stay as written.
                         6, QStringLiteral("Overflow: card %1, %2 holds %3, outside -32768 to "
                                           "32767, line %4")
-                               .arg(n)
-                               .arg(fieldLabel(field))
-                               .arg(shortened(value.bytes))
-                               .arg(value.startLine)};
+                               .arg(QString::number(n), fieldLabel(field), shortened(value.bytes),
+                                    QString::number(value.startLine))};
                 }
                 number = static_cast<std::int16_t>(v);
             }

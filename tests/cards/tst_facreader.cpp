@@ -76,6 +76,31 @@ class EndlessDeck : public QIODevice
     qint64 writeData(const char*, qint64) override { return -1; }
 };
 
+// A disk that fails after the first card: reads then end in an error, not at the end.
+class FailingDisk : public QIODevice
+{
+  public:
+    qint64 size() const override { return 1'000'000; }
+
+  protected:
+    qint64 readData(char* out, qint64 max) override
+    {
+        if (m_done) {
+            setErrorString(QStringLiteral("sector not found"));
+            return -1;
+        }
+        m_done = true;
+        const QByteArray first = card(1);
+        const qint64 n = std::min<qint64>(max, first.size());
+        memcpy(out, first.constData(), n);
+        return n;
+    }
+    qint64 writeData(const char*, qint64) override { return -1; }
+
+  private:
+    bool m_done = false;
+};
+
 } // namespace
 
 class TestFacReader : public QObject
@@ -94,6 +119,7 @@ class TestFacReader : public QObject
     void unquotedCommaShiftsLaterValues();
     void stopsEarlyOnAnEndlessFile();
     void overlongValueStopsTheRead();
+    void diskErrorIsNotTakenForTheEnd();
     void failureText();
 
     void missingFile();
@@ -185,6 +211,9 @@ void TestFacReader::failures_data()
     QTest::newRow("fraction rounding past 32767")
         << QByteArray("\"1\",\"Ropes\",32767.5,\"RN\"") << 6
         << "Overflow: card 1, field 3 (CF) holds 32767.5, outside -32768 to 32767, line 1" << 0;
+    QTest::newRow("percent sign in the value shown as written")
+        << QByteArray("\"1\",\"Ropes\",99999%4") << 6
+        << "Overflow: card 1, field 3 (CF) holds 99999%4, outside -32768 to 32767, line 1" << 0;
     QTest::newRow("a long number is shortened in the message")
         << QByteArray("\"1\",\"Ropes\",1234567890123456789012345678901234567890") << 6
         << "Overflow: card 1, field 3 (CF) holds 123456789012345678901234..., outside -32768 to "
@@ -337,6 +366,19 @@ void TestFacReader::overlongValueStopsTheRead()
              "on line 1");
     QCOMPARE(data.FACs[1].No, "1");
     QVERIFY(data.FACs[1].Pos.isEmpty());
+}
+
+void TestFacReader::diskErrorIsNotTakenForTheEnd()
+{
+    FailingDisk disk;
+    disk.open(QIODevice::ReadOnly);
+    GameData data;
+    const auto failure = parseFACs(disk, data);
+    QVERIFY(failure);
+    QCOMPARE(failure->number, 57);
+    QCOMPARE(failure->description,
+             "Device I/O error: reading stopped at line 2 (sector not found)");
+    QCOMPARE(data.facsRead, 1);
 }
 
 void TestFacReader::failureText()
