@@ -1,0 +1,20 @@
+#include "cards/deck.h"
+
+#include "platform/randomsource.h"
+
+void shuffleDeck(GameData& data, RandomSource& random)
+{
+    std::array<std::int16_t, 101> available;
+    available.fill(1);
+    for (int i = 1; i <= 100; ++i) {
+        // Draw until a number still free comes up; the last position waits for the one left.
+        for (;;) {
+            const int v = drawWhole(random.next(), 100);
+            if (available[v] != 0) {
+                data.deck[i] = static_cast<std::int16_t>(v);
+                available[v] = 0;
+                break;
+            }
+        }
+    }
+}

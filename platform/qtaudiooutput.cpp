@@ -1,0 +1,180 @@
+#include "qtaudiooutput.h"
+
+#include "platform/cuefeed.h"
+
+#include <QAudioDevice>
+#include <QAudioFormat>
+#include <QAudioSink>
+#include <QDeadlineTimer>
+#include <QIODevice>
+#include <QMediaDevices>
+#include <QThread>
+#include <QTimer>
+#include <algorithm>
+#include <chrono>
+
+namespace {
+
+constexpr int kBufferMs = 100;   // asked of the server; it may grant more
+constexpr int kTailMs = 200;     // silence after each cue, more than the buffer holds
+constexpr int kFeedTickMs = 10;  // how often the stream's buffer is topped up
+constexpr int kReleaseMarginMs = 100;
+
+qint64 steadyNs()
+{
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+} // namespace
+
+// Lives on the audio thread; every method runs there.
+class AudioEngine : public QObject
+{
+public:
+    AudioEngine(const QAudioDevice& device, const QAudioFormat& format)
+        : m_device(device), m_format(format),
+          m_feed(format.bytesForDuration(kTailMs * 1000), format.bytesPerFrame())
+    {
+        m_feedTimer.setTimerType(Qt::PreciseTimer);
+        m_feedTimer.setInterval(kFeedTickMs);
+        QObject::connect(&m_feedTimer, &QTimer::timeout, this, [this] { feed(); });
+        m_releaseTimer.setSingleShot(true);
+        QObject::connect(&m_releaseTimer, &QTimer::timeout, this, [this] { release(); });
+    }
+
+    ~AudioEngine() override { release(); }
+
+    void play(const QByteArray& pcm)
+    {
+        release(); // drops the old stream and its buffer: the sounding cue ends here
+        if (!m_sink) {
+            m_sink = new QAudioSink(m_device, m_format, this);
+            m_sink->setBufferSize(m_format.bytesForDuration(kBufferMs * 1000));
+        }
+        m_feed.start(pcm);
+        m_io = m_sink->start();
+        if (!m_io || m_sink->error() != QAudio::NoError) {
+            // No server, or it refused the stream: this cue stays silent.
+            release();
+            return;
+        }
+        m_startPending = true;
+        feed();
+        m_feedTimer.start();
+    }
+
+    void release()
+    {
+        m_feedTimer.stop();
+        m_releaseTimer.stop();
+        m_feed.clear();
+        m_unwritten.clear();
+        m_io = nullptr;
+        if (m_sink && m_sink->state() != QAudio::StoppedState)
+            m_sink->stop();
+    }
+
+    std::atomic<qint64> handoffNs{0};
+    std::atomic<qint64> bufferBytes{0};
+
+private:
+    void feed()
+    {
+        if (!m_io || !m_sink)
+            return;
+        qint64 room = m_sink->bytesFree();
+        // Bytes the stream did not take last time go first.
+        if (!m_unwritten.isEmpty() && room > 0) {
+            const qint64 w = m_io->write(m_unwritten.left(room));
+            m_unwritten.remove(0, std::max<qint64>(0, w));
+            room -= std::max<qint64>(0, w);
+        }
+        room = std::min(room, m_feed.remaining());
+        if (room > 0 && m_unwritten.isEmpty()) {
+            QByteArray chunk(room, Qt::Uninitialized);
+            const qint64 n = m_feed.read(chunk.data(), room);
+            const qint64 w = n > 0 ? m_io->write(chunk.constData(), n) : 0;
+            if (w < n)
+                m_unwritten = chunk.mid(std::max<qint64>(0, w), n - std::max<qint64>(0, w));
+            if (w > 0 && m_startPending) {
+                m_startPending = false;
+                handoffNs = steadyNs();
+                bufferBytes = m_sink->bufferSize();
+            }
+        }
+        if (m_feed.atEnd() && m_unwritten.isEmpty()) {
+            // All written; let the stream go once what it still buffers has been played.
+            m_feedTimer.stop();
+            const qint64 bufferedUs = m_format.durationForBytes(m_sink->bufferSize());
+            m_releaseTimer.start(int(bufferedUs / 1000) + kReleaseMarginMs);
+        }
+    }
+
+    QAudioDevice m_device;
+    QAudioFormat m_format;
+    CueFeed m_feed;
+    QAudioSink* m_sink = nullptr;
+    QIODevice* m_io = nullptr;
+    QTimer m_feedTimer{this};
+    QTimer m_releaseTimer{this};
+    QByteArray m_unwritten;
+    bool m_startPending = false;
+};
+
+QtAudioOutput::QtAudioOutput()
+{
+    const QAudioDevice device = QMediaDevices::defaultAudioOutput();
+    if (device.isNull())
+        return;
+    QAudioFormat format;
+    format.setSampleRate(m_format.sampleRate);
+    format.setChannelCount(m_format.channels);
+    format.setSampleFormat(QAudioFormat::Int16);
+    if (!device.isFormatSupported(format)) {
+        const QAudioFormat preferred = device.preferredFormat();
+        format.setSampleRate(preferred.sampleRate());
+        format.setChannelCount(std::clamp(preferred.channelCount(), 1, 2));
+    }
+    m_format = {format.sampleRate(), format.channelCount()};
+
+    m_thread = new QThread;
+    m_thread->setObjectName(QStringLiteral("sound"));
+    m_engine = new AudioEngine(device, format);
+    m_engine->moveToThread(m_thread);
+    QObject::connect(m_thread, &QThread::finished, m_engine, &QObject::deleteLater);
+    m_thread->start();
+}
+
+QtAudioOutput::~QtAudioOutput()
+{
+    if (!m_thread)
+        return;
+    m_thread->quit();
+    // A sound server that hangs must not hold the program at exit: leave the thread to the
+    // process's end then.
+    if (m_thread->wait(QDeadlineTimer(2000)))
+        delete m_thread;
+}
+
+void QtAudioOutput::play(const QByteArray& pcm)
+{
+    if (!m_engine)
+        return;
+    QMetaObject::invokeMethod(m_engine, [e = m_engine, pcm] { e->play(pcm); }, Qt::QueuedConnection);
+}
+
+void QtAudioOutput::stop()
+{
+    if (!m_engine)
+        return;
+    QMetaObject::invokeMethod(m_engine, [e = m_engine] { e->release(); }, Qt::QueuedConnection);
+}
+
+QtAudioOutput::StartTiming QtAudioOutput::lastStart() const
+{
+    if (!m_engine)
+        return {};
+    return {m_engine->handoffNs.load(), m_engine->bufferBytes.load()};
+}

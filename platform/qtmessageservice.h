@@ -1,0 +1,17 @@
+#pragma once
+// The real message box: modal, an OK button only, no icon.
+
+#include "platform/messageservice.h"
+
+class QWidget;
+
+class QtMessageService : public MessageService
+{
+  public:
+    // parent (may be null) is the window the box stays above.
+    explicit QtMessageService(QWidget* parent = nullptr) : m_parent(parent) {}
+    void showMessage(const QString& text, const QString& caption) override;
+
+  private:
+    QWidget* m_parent;
+};

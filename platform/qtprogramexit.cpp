@@ -1,0 +1,8 @@
+#include "platform/qtprogramexit.h"
+
+#include <QCoreApplication>
+
+void QtProgramExit::endProgram()
+{
+    QCoreApplication::exit(0);
+}

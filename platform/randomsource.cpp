@@ -1,0 +1,51 @@
+#include "platform/randomsource.h"
+
+#include <chrono>
+#include <cmath>
+
+int drawWhole(double r, int m)
+{
+    // For r < 1 the rounded product m * r stays below m, but clamp anyway so that no
+    // rounding mode or odd input can ever produce m + 1 (or anything below 1).
+    const double product = std::floor(static_cast<double>(m) * r);
+    if (!(product >= 0.0))
+        return 1;
+    if (product >= m)
+        return m;
+    return static_cast<int>(product) + 1;
+}
+
+SystemRandomSource::SystemRandomSource(ClockReading clock) : m_clock(std::move(clock))
+{
+    reseed();
+}
+
+double SystemRandomSource::next()
+{
+    // The top 53 bits of one 64-bit output: every fraction k / 2^53, 0 <= r < 1.
+    return static_cast<double>(m_engine() >> 11) * 0x1.0p-53;
+}
+
+void SystemRandomSource::reseed()
+{
+    // The counter alone makes every seed of this object's lifetime different even when
+    // the clock has not moved; the previous state carries earlier randomness along.
+    const std::uint64_t reading = m_clock ? m_clock() : 0;
+    const std::uint64_t previous = m_engine();
+    const std::uint64_t count = ++m_reseeds;
+    auto low = [](std::uint64_t x) { return static_cast<std::uint32_t>(x); };
+    auto high = [](std::uint64_t x) { return static_cast<std::uint32_t>(x >> 32); };
+    std::seed_seq seq{low(reading), high(reading), low(count),
+                      high(count),  low(previous), high(previous)};
+    m_engine.seed(seq);
+}
+
+std::uint64_t SystemRandomSource::systemClockReading()
+{
+    using namespace std::chrono;
+    const auto wall = static_cast<std::uint64_t>(
+        duration_cast<nanoseconds>(system_clock::now().time_since_epoch()).count());
+    const auto steady = static_cast<std::uint64_t>(
+        duration_cast<nanoseconds>(steady_clock::now().time_since_epoch()).count());
+    return wall ^ (steady * 0x9E3779B97F4A7C15ull);
+}

@@ -1,0 +1,18 @@
+#pragma once
+// The program's real sound player: the cue player on the machine's sound device.
+
+#include "platform/cueplayer.h"
+#include "platform/qtaudiooutput.h"
+
+class SystemSoundPlayer : public SoundPlayer
+{
+public:
+    SystemSoundPlayer() = default;
+    void preload(const QStringList& paths) override { m_player.preload(paths); }
+    void playSound(const QString& path) override { m_player.playSound(path); }
+    QtAudioOutput& output() { return m_output; }
+
+private:
+    QtAudioOutput m_output; // before m_player, which holds on to it
+    CuePlayer m_player{m_output};
+};
