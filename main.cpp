@@ -1,7 +1,39 @@
+#include "cards/gamedata.h"
+#include "platform/qtmessageservice.h"
+#include "platform/qtprogramexit.h"
+#include "platform/randomsource.h"
+#include "platform/lazysoundplayer.h"
+#include "platform/services.h"
+#include "platform/shell.h"
+#include "platform/systemsoundplayer.h"
+#include "windows/frmnmain.h"
+
 #include <QApplication>
+#include <memory>
 
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
-    return 0;
+    QApplication::setApplicationName(QStringLiteral("QOR Flipper"));
+    // Lets the desktop match the windows to the installed launcher and its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("qor-flipper"));
+
+    GameData data;
+    SystemRandomSource random;
+    QtMessageService messages;
+    LazySoundPlayer sound([] { return std::make_unique<SystemSoundPlayer>(); });
+    SystemShellService shell;
+    QtProgramExit exit;
+    const Services services{random,
+                            messages,
+                            sound,
+                            shell,
+                            exit,
+                            QCoreApplication::applicationDirPath(),
+                            QStringLiteral("fac_data.txt")};
+
+    // Nothing is read and nothing sounds until File > New Game opens the game window.
+    frmnMain title(data, services);
+    title.show();
+    return app.exec();
 }

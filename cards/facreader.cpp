@@ -158,14 +158,16 @@ bool isBreak(int c)
 // comma or line break with trailing blanks dropped. The separator is consumed.
 ValueResult readValue(Scanner& in, Value& value)
 {
-    value.bytes.clear();
-    value.unclosedQuote = false;
     while (isBlank(in.peek()))
         in.get();
-    value.startLine = in.line();
+    const qint64 startLine = in.line();
     int c = in.get();
+    // At the end the previous value is left as it was, for the message to point at.
     if (c < 0)
         return ValueResult::PastEnd;
+    value.bytes.clear();
+    value.unclosedQuote = false;
+    value.startLine = startLine;
     if (c == '"') {
         for (;;) {
             c = in.get();

@@ -116,7 +116,7 @@ QPushButton* makeButton(QWidget* parent, const QString& name, const Twips& place
     return button;
 }
 
-QIcon windowIcon()
+QIcon gameIcon()
 {
     QIcon icon(QStringLiteral(":/art/icon.png"));
     for (int size : {16, 32, 48, 128, 256}) {
@@ -134,7 +134,7 @@ frmFac::frmFac(GameData& data, const Services& services, QWidget* parent)
 {
     setObjectName(QStringLiteral("frmFac"));
     setWindowTitle(QStringLiteral("Korvane II - QOR Flipper"));
-    setWindowIcon(windowIcon());
+    setWindowIcon(gameIcon());
     // Fixed size: title, minimize and close, no maximize.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
@@ -186,6 +186,13 @@ void frmFac::buildControls()
                          QStringLiteral(":/art/card_blank.png"), false);
     imgFAC2 = makePicture(fraFAC, QStringLiteral("imgFAC2"), faclayout::kImgFAC2,
                           QStringLiteral(":/art/card_back.png"), true);
+    // Pictures have no text of their own: a screen reader hears what each one is, and in
+    // particular whether a card lies face down.
+    Image1->setAccessibleName(QStringLiteral("Card"));
+    imgFAC->setAccessibleName(QStringLiteral("Card face down"));
+    Image2->setAccessibleName(QStringLiteral("Korvane II QOR Flipper"));
+    Image3->setAccessibleName(QStringLiteral("Recalled card"));
+    imgFAC2->setAccessibleName(QStringLiteral("Recalled card face down"));
 
     // Headings: fixed texts that name the entries beside them.
     LabelLook heading;
@@ -571,7 +578,8 @@ void frmFac::showEvent(QShowEvent* event)
     if (!m_centred) {
         m_centred = true;
         if (QScreen* screen = this->screen()) {
-            QRect place(QPoint(0, 0), sizeHint());
+            // The frame is only known where the platform reports it before the first map.
+            QRect place(QPoint(0, 0), frameGeometry().size());
             place.moveCenter(screen->availableGeometry().center());
             move(place.topLeft());
         }

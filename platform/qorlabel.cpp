@@ -111,8 +111,9 @@ void QorLabel::paintEvent(QPaintEvent*)
 
     QTextLayout layout(shown.text, font(), this);
     QTextOption option(alignment() & Qt::AlignHorizontal_Mask);
-    // Words wrap at blanks; a word wider than the label breaks rather than spill over.
-    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    // Lines break at blanks only; a single word wider than the label runs on and is cut off
+    // at the edge, as a heading a hair too wide for its cell should stay whole.
+    option.setWrapMode(QTextOption::WordWrap);
     layout.setTextOption(option);
     if (!shown.underlined.isEmpty()) {
         QList<QTextLayout::FormatRange> ranges;

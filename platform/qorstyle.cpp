@@ -7,6 +7,15 @@
 #include <QPixmap>
 #include <QStringList>
 
+namespace {
+
+// True once "MS Sans Serif" can be drawn at any size and weight. The Wine file on Debian is
+// only a set of regular bitmap strikes (13, 16 and 20 px): scaled to 18 pt or made bold it
+// comes out small and thin, so then the clean sans serif stands in everywhere.
+bool g_msSansSerifScalable = false;
+
+} // namespace
+
 void loadQorFonts()
 {
     static bool done = false;
@@ -14,8 +23,13 @@ void loadQorFonts()
         return;
     done = true;
     const QString wineSans = QStringLiteral("/usr/share/wine/fonts/ms_sans_serif.ttf");
-    if (QFile::exists(wineSans))
-        QFontDatabase::addApplicationFont(wineSans);
+    if (!QFile::exists(wineSans))
+        return;
+    const int id = QFontDatabase::addApplicationFont(wineSans);
+    for (const QString& family : QFontDatabase::applicationFontFamilies(id)) {
+        if (family == QLatin1String("MS Sans Serif") && QFontDatabase::isScalable(family))
+            g_msSansSerifScalable = true;
+    }
 }
 
 QFont qorFont(const QString& face, double points, bool bold)
@@ -28,6 +42,8 @@ QFont qorFont(const QString& face, double points, bool bold)
     else if (face == QLatin1String("Arial"))
         families = {QStringLiteral("Arial"), QStringLiteral("Liberation Sans"),
                     QStringLiteral("Nimbus Sans"), QStringLiteral("DejaVu Sans")};
+    else if (face == QLatin1String("MS Sans Serif") && !g_msSansSerifScalable)
+        families = {QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")};
     else
         families = {face, QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")};
     families.append(QStringLiteral("sans-serif"));

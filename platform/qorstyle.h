@@ -6,7 +6,8 @@
 #include <QFont>
 #include <QString>
 
-// Registers "MS Sans Serif" from the Wine fonts when they are installed. Safe to call often.
+// Registers "MS Sans Serif" from the Wine fonts when they are installed (used only if it
+// scales). Safe to call often.
 void loadQorFonts();
 
 // The named face at the given size in points, with stand-ins where the face is missing:

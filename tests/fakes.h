@@ -30,7 +30,8 @@ public:
     int draws = 0;
     int reseeds = 0;
     // What the n-th draw after the script ran out returns.
-    std::function<double(int)> fallback = [](int n) { return ((n * 37) % 100) / 100.0; };
+    // Mid-slot values: k / 100.0 itself would round 0.29 * 100 below 29 and never deal 30.
+    std::function<double(int)> fallback = [](int n) { return ((n * 37) % 100 + 0.5) / 100.0; };
     int fallbackDraws = 0;
     // Draw numbers (0-based) at which a reseed happened before them.
     std::vector<int> reseedsAtDraw;

@@ -94,6 +94,16 @@ frmnMain::~frmnMain()
     delete m_fac.data();
 }
 
+frmFac* frmnMain::gameWindow() const
+{
+    return m_fac;
+}
+
+frmAbout* frmnMain::aboutWindow() const
+{
+    return m_about;
+}
+
 void frmnMain::mnuGame_Click()
 {
     NoQuitOnLastWindow keepRunning;

@@ -24,8 +24,8 @@ public:
     ~frmnMain() override;
 
     // The game window once New Game made it, the About window while it is open.
-    frmFac* gameWindow() const { return m_fac; }
-    frmAbout* aboutWindow() const { return m_about; }
+    frmFac* gameWindow() const;
+    frmAbout* aboutWindow() const;
 
     QorPicture* Image1 = nullptr;
     QMenu* MnuFile = nullptr;

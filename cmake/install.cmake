@@ -1,0 +1,72 @@
+# What `cmake --install` lays out.
+#
+# Linux and other Unix desktops (paths under the install prefix):
+#   libexec/qor-flipper/qor-flipper       the program, with the four wave files beside it
+#   bin/qor-flipper                       launcher: starts the program in a folder that has a
+#                                         fac_data.txt (the current one, else the sample's)
+#   share/qor-flipper/fac_data.txt        the sample deck
+#   share/applications/qor-flipper.desktop
+#   share/icons/hicolor/<n>x<n>/apps/qor-flipper.png
+# Windows: the program, the wave files and the sample deck together in bin/.
+
+include(GNUInstallDirs)
+
+set(QOR_SOUND_FILES
+  ${PROJECT_SOURCE_DIR}/resources/sounds/Start.wav
+  ${PROJECT_SOURCE_DIR}/resources/sounds/Fac.wav
+  ${PROJECT_SOURCE_DIR}/resources/sounds/BoxingBell2.wav
+  ${PROJECT_SOURCE_DIR}/resources/sounds/BoxingBell.wav)
+
+if(WIN32)
+  # The version resource shows the project version in the file's properties.
+  configure_file(${CMAKE_CURRENT_LIST_DIR}/qor-flipper.rc.in
+                 ${CMAKE_CURRENT_BINARY_DIR}/qor-flipper.rc @ONLY)
+  target_sources(qor-flipper PRIVATE ${CMAKE_CURRENT_BINARY_DIR}/qor-flipper.rc)
+
+  install(TARGETS qor-flipper RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+  install(FILES ${QOR_SOUND_FILES} ${PROJECT_SOURCE_DIR}/resources/fac_data.txt
+          DESTINATION ${CMAKE_INSTALL_BINDIR})
+else()
+  set(QOR_PROGRAM_DIR ${CMAKE_INSTALL_LIBEXECDIR}/qor-flipper)
+  set(QOR_DATA_DIR ${CMAKE_INSTALL_DATADIR}/qor-flipper)
+
+  install(TARGETS qor-flipper RUNTIME DESTINATION ${QOR_PROGRAM_DIR})
+  # The program looks for its cues in its own folder; players may replace them there.
+  install(FILES ${QOR_SOUND_FILES} DESTINATION ${QOR_PROGRAM_DIR})
+  install(FILES ${PROJECT_SOURCE_DIR}/resources/fac_data.txt DESTINATION ${QOR_DATA_DIR})
+
+  # The launcher finds the program and the sample relative to itself, so the tree can move.
+  file(RELATIVE_PATH QOR_BIN_TO_PROGRAM
+       ${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR} ${CMAKE_INSTALL_PREFIX}/${QOR_PROGRAM_DIR})
+  file(RELATIVE_PATH QOR_BIN_TO_DATA
+       ${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR} ${CMAKE_INSTALL_PREFIX}/${QOR_DATA_DIR})
+  configure_file(${CMAKE_CURRENT_LIST_DIR}/qor-flipper.sh.in
+                 ${CMAKE_CURRENT_BINARY_DIR}/qor-flipper-launcher @ONLY)
+  install(PROGRAMS ${CMAKE_CURRENT_BINARY_DIR}/qor-flipper-launcher
+          DESTINATION ${CMAKE_INSTALL_BINDIR} RENAME qor-flipper)
+
+  # The entry names the launcher by its full path under the prefix given at install time
+  # (cmake --install --prefix), without DESTDIR.
+  install(CODE "
+    set(QOR_LAUNCHER \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/qor-flipper\")
+    configure_file(\"${CMAKE_CURRENT_LIST_DIR}/qor-flipper.desktop.in\"
+                   \"${CMAKE_CURRENT_BINARY_DIR}/qor-flipper.desktop\" @ONLY)")
+  install(FILES ${CMAKE_CURRENT_BINARY_DIR}/qor-flipper.desktop
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+
+  foreach(size 16 32 48 128 256)
+    install(FILES ${PROJECT_SOURCE_DIR}/resources/art/icon_${size}.png
+            DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps
+            RENAME qor-flipper.png)
+  endforeach()
+  install(FILES ${PROJECT_SOURCE_DIR}/resources/art/icon.png
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/64x64/apps RENAME qor-flipper.png)
+endif()
+
+# `cpack` makes an archive of the same tree, named after the project and its version.
+set(CPACK_PACKAGE_NAME qor-flipper)
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_VENDOR "Olvarin")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Deals the FAC cards of the Korvane II boxing board game")
+set(CPACK_GENERATOR TGZ)
+include(CPack)

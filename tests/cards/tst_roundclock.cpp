@@ -1,0 +1,55 @@
+#include "cards/roundclock.h"
+
+#include <QtTest>
+
+class TestRoundClock : public QObject
+{
+    Q_OBJECT
+
+  private slots:
+    void texts_data();
+    void texts();
+    void wholeTable();
+};
+
+void TestRoundClock::texts_data()
+{
+    QTest::addColumn<int>("facCount");
+    QTest::addColumn<QString>("clock");
+    QTest::newRow("first card") << 1 << "2:57";
+    QTest::newRow("first card of the second round") << 51 << "2:57";
+    QTest::newRow("fourth card: a five-second step") << 4 << "2:46";
+    QTest::newRow("seventh card: a seven-second step") << 7 << "2:33";
+    QTest::newRow("34th card") << 34 << "1:00";
+    QTest::newRow("end of the first round") << 50 << "0:00";
+    QTest::newRow("end of the deck") << 100 << "0:00";
+    QTest::newRow("fresh deck: no text") << 0 << QString();
+    QTest::newRow("past the deck: no text") << 101 << QString();
+    QTest::newRow("negative: no text") << -1 << QString();
+}
+
+void TestRoundClock::texts()
+{
+    QFETCH(int, facCount);
+    QFETCH(QString, clock);
+    QCOMPARE(clockText(facCount), clock);
+    QCOMPARE(clockText(facCount).isNull(), clock.isNull());
+}
+
+void TestRoundClock::wholeTable()
+{
+    const QStringList expected =
+        QStringLiteral(
+            "2:57 2:54 2:51 2:46 2:43 2:40 2:33 2:29 2:25 2:21 2:18 2:15 2:12 2:09 2:05 2:01 1:57 "
+            "1:53 1:49 1:45 1:42 1:39 1:36 1:32 1:28 1:25 1:22 1:19 1:16 1:13 1:10 1:07 1:04 1:00 "
+            "0:56 0:52 0:48 0:45 0:42 0:38 0:34 0:30 0:27 0:24 0:20 0:16 0:12 0:08 0:04 0:00")
+            .split(u' ');
+    QCOMPARE(expected.size(), 50);
+    for (int k = 1; k <= 50; ++k) {
+        QCOMPARE(clockText(k), expected[k - 1]);
+        QCOMPARE(clockText(k + 50), expected[k - 1]);
+    }
+}
+
+QTEST_GUILESS_MAIN(TestRoundClock)
+#include "tst_roundclock.moc"
