@@ -509,11 +509,20 @@ SCENARIOS = {
 }
 
 
-def find_exe(prefix):
+def find_exe(prefix, launcher=False):
+    """The installed program itself (an ELF file), or the launcher in bin/ that a desktop
+    entry starts."""
+    if launcher:
+        path = os.path.join(prefix, "bin", "qor-flipper")
+        if os.path.isfile(path):
+            return path
     for root, _, files in os.walk(prefix):
         if "qor-flipper" in files:
-            return os.path.join(root, "qor-flipper")
-    raise Failure(f"no qor-flipper under {prefix}: was it installed?")
+            path = os.path.join(root, "qor-flipper")
+            with open(path, "rb") as f:
+                if f.read(4) == b"\x7fELF":
+                    return path
+    raise Failure(f"no qor-flipper program under {prefix}: was it installed?")
 
 
 def main():
@@ -552,7 +561,10 @@ def main():
             os.mkdir(play)
             soundtest.run(desk, exe, play, args.scenario, log, shots)
         else:
-            exe = find_exe(prefix)
+            # A person starts the launcher; the failing-file runs start the program itself,
+            # since the launcher goes to the sample deck when the folder has no data file.
+            exe = find_exe(prefix, launcher=args.scenario == "play")
+            log(f"starting {exe}")
             desk.start_display()
             desk.start_accessibility()
             play = os.path.join(work, "play")
