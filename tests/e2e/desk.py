@@ -1,0 +1,260 @@
+"""The machinery an end-to-end run stands on: an X server with a window manager, the
+accessibility bus, optionally a sound server, the program itself, and ways to look at and
+click on its windows. Every process is started here and stopped here, by its PID."""
+
+import ctypes
+import os
+import signal
+import subprocess
+import time
+
+import pyatspi
+
+_libc = ctypes.CDLL(None, use_errno=True)
+_PR_SET_PDEATHSIG = 1
+
+
+def _die_with_parent():
+    # A child must not outlive the runner, even when the runner itself is killed.
+    _libc.prctl(_PR_SET_PDEATHSIG, signal.SIGKILL)
+
+
+class Failure(Exception):
+    pass
+
+
+def poll(what, probe, timeout=10.0, interval=0.05):
+    """Calls probe until it returns something true; returns that, or fails after timeout."""
+    deadline = time.monotonic() + timeout
+    last = None
+    while True:
+        try:
+            last = probe()
+        except Exception as e:  # a window going away mid-read is just "not yet"
+            last = e
+        if last and not isinstance(last, Exception):
+            return last
+        if time.monotonic() > deadline:
+            raise Failure(f"timed out after {timeout:.0f} s waiting for {what} (last seen: {last!r})")
+        time.sleep(interval)
+
+
+class Node:
+    """One accessible object as read at one moment."""
+
+    def __init__(self, acc, depth):
+        self.acc = acc
+        self.depth = depth
+        self.role = acc.getRoleName()
+        self.name = acc.name or ""
+        self.description = acc.description or ""
+        st = acc.getState()
+        self.showing = st.contains(pyatspi.STATE_SHOWING)
+        self.enabled = st.contains(pyatspi.STATE_ENABLED)
+        try:
+            e = acc.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+            self.box = (e.x, e.y, e.width, e.height)
+        except NotImplementedError:
+            self.box = None
+
+    def centre(self):
+        x, y, w, h = self.box
+        return x + w // 2, y + h // 2
+
+    def __repr__(self):
+        return f"<{self.role} {self.name!r} {self.box} {'shown' if self.showing else 'hidden'}>"
+
+
+def walk(acc, depth=0):
+    out = [Node(acc, depth)]
+    for child in acc:
+        if child is not None:
+            out.extend(walk(child, depth + 1))
+    return out
+
+
+class Desk:
+    def __init__(self, work, shots, width=1280, height=1024):
+        self.work = work
+        self.shots = shots
+        self.width = width
+        self.height = height
+        self.procs = []  # (label, Popen), stopped in reverse order
+        self.env = dict(os.environ)
+        self.env.pop("DBUS_SESSION_BUS_ADDRESS_DISABLED", None)
+        # No sound server unless start_sound() makes one, and none started behind our back.
+        client_conf = os.path.join(work, "pulse-client.conf")
+        with open(client_conf, "w") as f:
+            f.write("autospawn = no\n")
+        self.env["PULSE_CLIENTCONFIG"] = client_conf
+        self.env["PULSE_SERVER"] = "unix:" + os.path.join(work, "no-sound-server")
+        self.app = None
+        self.last_click = None
+        self.shot_no = 0
+
+    # ---- processes -------------------------------------------------------------------
+    def spawn(self, label, argv, **kw):
+        kw.setdefault("env", self.env)
+        kw.setdefault("stdout", open(os.path.join(self.work, label + ".out"), "ab"))
+        kw.setdefault("stderr", subprocess.STDOUT)
+        p = subprocess.Popen(argv, preexec_fn=_die_with_parent, **kw)
+        self.procs.append((label, p))
+        return p
+
+    def stop(self, p, sig=signal.SIGTERM, wait=5.0):
+        if p.poll() is None:
+            try:
+                p.send_signal(sig)
+                p.wait(wait)
+            except subprocess.TimeoutExpired:
+                p.kill()
+                p.wait()
+        self.procs = [(l, q) for (l, q) in self.procs if q is not p]
+
+    def stop_all(self):
+        for label, p in reversed(list(self.procs)):
+            self.stop(p)
+
+    def run(self, *argv, check=True, **kw):
+        r = subprocess.run(argv, env=self.env, capture_output=True, text=True, **kw)
+        if check and r.returncode != 0:
+            raise Failure(f"{' '.join(argv)} failed: {r.stderr.strip()}")
+        return r
+
+    # ---- X, window manager, accessibility bus -----------------------------------------
+    def start_display(self):
+        r, w = os.pipe()
+        self.spawn("xvfb", ["Xvfb", "-displayfd", str(w), "-screen", "0",
+                            f"{self.width}x{self.height}x24", "-nolisten", "tcp"], pass_fds=(w,))
+        os.close(w)
+        number = b""
+        deadline = time.monotonic() + 20
+        while not number.endswith(b"\n"):
+            chunk = os.read(r, 16)
+            if not chunk or time.monotonic() > deadline:
+                raise Failure("Xvfb did not report its display")
+            number += chunk
+        os.close(r)
+        self.env["DISPLAY"] = ":" + number.decode().strip()
+        poll("the X server", lambda: self.run("xdpyinfo", check=False).returncode == 0)
+        wm = self.spawn("openbox", ["openbox", "--sm-disable"])
+
+        def managing():
+            nonlocal wm
+            if wm.poll() is not None:  # it lost a race with the new server: once more
+                self.procs.remove(("openbox", wm))
+                wm = self.spawn("openbox", ["openbox", "--sm-disable"])
+                return False
+            return "_NET_SUPPORTING_WM_CHECK(WINDOW)" in self.run(
+                "xprop", "-root", "_NET_SUPPORTING_WM_CHECK", check=False).stdout
+        poll("the window manager", managing, interval=0.2)
+
+    def start_accessibility(self):
+        self.spawn("atspi", ["/usr/libexec/at-spi-bus-launcher", "--launch-immediately"])
+        poll("the accessibility bus", lambda: self.run(
+            "dbus-send", "--session", "--print-reply", "--dest=org.a11y.Bus", "/org/a11y/bus",
+            "org.a11y.Bus.GetAddress", check=False).returncode == 0)
+        self.env["QT_LINUX_ACCESSIBILITY_ALWAYS_ON"] = "1"
+
+    # ---- the program -----------------------------------------------------------------
+    def launch(self, exe, cwd):
+        self.app = self.spawn("app", [exe], cwd=cwd)
+        self.app_started = time.monotonic()
+        return self.app
+
+    def app_node(self):
+        def find():
+            for a in pyatspi.Registry.getDesktop(0):
+                if a is None:
+                    continue
+                try:
+                    if a.get_process_id() == self.app.pid:
+                        return a
+                except Exception:
+                    continue
+            return None
+        return poll("the program on the accessibility bus", find, timeout=20)
+
+    def windows(self):
+        """The program's top-level windows that are on screen: frames, dialogs, alerts."""
+        app = self.app_node()
+        out = []
+        for child in app:
+            if child is None:
+                continue
+            n = Node(child, 1)
+            if n.showing:
+                out.append(n)
+        return out
+
+    def wait_window(self, role, name, timeout=15):
+        def find():
+            for n in self.windows():
+                if n.role == role and n.name == name and n.box[2] > 0:
+                    return n
+            return None
+        return poll(f"the {role} {name!r}", find, timeout=timeout)
+
+    def wait_gone(self, node, timeout=10):
+        def gone():
+            try:
+                return not Node(node.acc, 0).showing
+            except Exception:
+                return True
+        poll(f"{node!r} to close", gone, timeout=timeout)
+
+    def exited(self, timeout=10):
+        def done():
+            return self.app.poll() is not None
+        poll("the program to end", done, timeout=timeout)
+        code = self.app.returncode
+        self.procs = [(l, q) for (l, q) in self.procs if q is not self.app]
+        return code
+
+    # ---- looking and clicking ---------------------------------------------------------
+    def screenshot(self, name):
+        self.shot_no += 1
+        path = os.path.join(self.shots, f"{self.shot_no:02d}-{name}.png")
+        self.run("import", "-window", "root", path, check=False)
+        return path
+
+    def click_at(self, x, y):
+        # Two clicks on the same pixel in quick succession can merge into a double click.
+        if self.last_click == (x, y):
+            x += 1
+        self.last_click = (x, y)
+        self.run("xdotool", "mousemove", str(x), str(y), "click", "1")
+        return time.monotonic()
+
+    def click(self, node):
+        x, y = node.centre()
+        return self.click_at(x, y)
+
+    def key(self, name):
+        self.run("xdotool", "key", name)
+
+    def x_window(self, caption):
+        r = self.run("xdotool", "search", "--all", "--onlyvisible", "--pid", str(self.app.pid),
+                     "--name", f"^{caption}$", check=False)
+        ids = r.stdout.split()
+        return ids[0] if ids else None
+
+    def x_geometry(self, wid):
+        """Position on the root window and size of an X window (its client part)."""
+        out = self.run("xwininfo", "-id", wid).stdout
+        vals = {}
+        for line in out.splitlines():
+            if ":" in line:
+                k, v = line.split(":", 1)
+                vals[k.strip()] = v.strip()
+        return (int(vals["Absolute upper-left X"]), int(vals["Absolute upper-left Y"]),
+                int(vals["Width"]), int(vals["Height"]))
+
+    def frame_extents(self, wid):
+        out = self.run("xprop", "-id", wid, "_NET_FRAME_EXTENTS", check=False).stdout
+        if "=" not in out:
+            return (0, 0, 0, 0)
+        return tuple(int(v) for v in out.split("=", 1)[1].split(","))  # left right top bottom
+
+    def size_hints(self, wid):
+        return self.run("xprop", "-id", wid, "WM_NORMAL_HINTS", check=False).stdout
