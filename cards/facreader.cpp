@@ -40,27 +40,38 @@ const char16_t kCp1252High[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026
                                   0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
                                   0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
-// UTF-8 when the bytes are valid UTF-8, else Windows-1252, decided per value.
-QString decodeText(const QByteArray& bytes)
+// Decodes bytes into text, reusing text's storage: UTF-8 when the bytes are valid UTF-8,
+// else Windows-1252, decided per value.
+void decodeInto(QString& text, QByteArrayView bytes)
 {
-    bool ascii = true;
-    for (char c : bytes) {
-        if (static_cast<unsigned char>(c) >= 0x80) {
-            ascii = false;
-            break;
-        }
-    }
-    if (ascii)
-        return QString::fromLatin1(bytes);
-    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
-    QString text = utf8.decode(bytes);
-    if (!utf8.hasError())
-        return text;
+    // Plain ASCII, by far the common case, is widened in place without a decoder.
     text.resize(bytes.size());
-    for (qsizetype i = 0; i < bytes.size(); ++i) {
+    QChar* out = text.data();
+    qsizetype i = 0;
+    for (; i < bytes.size(); ++i) {
         const auto b = static_cast<unsigned char>(bytes[i]);
-        text[i] = (b >= 0x80 && b < 0xA0) ? QChar(kCp1252High[b - 0x80]) : QChar(b);
+        if (b >= 0x80)
+            break;
+        out[i] = QChar(b);
     }
+    if (i == bytes.size())
+        return;
+    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+    QString decoded = utf8.decode(bytes);
+    if (!utf8.hasError()) {
+        text = std::move(decoded);
+        return;
+    }
+    for (; i < bytes.size(); ++i) {
+        const auto b = static_cast<unsigned char>(bytes[i]);
+        out[i] = (b >= 0x80 && b < 0xA0) ? QChar(kCp1252High[b - 0x80]) : QChar(b);
+    }
+}
+
+QString decodeText(QByteArrayView bytes)
+{
+    QString text;
+    decodeInto(text, bytes);
     return text;
 }
 
@@ -292,19 +303,19 @@ void store(FACRecord& record, int field, const Value& value, std::int16_t number
 {
     switch (field) {
     case 0:
-        record.No = decodeText(value.bytes);
+        decodeInto(record.No, value.bytes);
         break;
     case 1:
-        record.Pos = decodeText(value.bytes);
+        decodeInto(record.Pos, value.bytes);
         break;
     case 2:
         record.CF = number;
         break;
     case 3:
-        record.RN = decodeText(value.bytes);
+        decodeInto(record.RN, value.bytes);
         break;
     case 4:
-        record.Res = decodeText(value.bytes);
+        decodeInto(record.Res, value.bytes);
         break;
     case 5:
         record.KD = number;
@@ -319,22 +330,22 @@ void store(FACRecord& record, int field, const Value& value, std::int16_t number
         record.KDC = number;
         break;
     case 9:
-        record.J1 = decodeText(value.bytes);
+        decodeInto(record.J1, value.bytes);
         break;
     case 10:
-        record.J2 = decodeText(value.bytes);
+        decodeInto(record.J2, value.bytes);
         break;
     case 11:
-        record.J3 = decodeText(value.bytes);
+        decodeInto(record.J3, value.bytes);
         break;
     case 12:
-        record.Cond = decodeText(value.bytes);
+        decodeInto(record.Cond, value.bytes);
         break;
     case 13:
-        record.Inj = decodeText(value.bytes);
+        decodeInto(record.Inj, value.bytes);
         break;
     case 14:
-        record.SA = decodeText(value.bytes);
+        decodeInto(record.SA, value.bytes);
         break;
     }
 }
@@ -438,7 +449,7 @@ void readFACs(GameData& data, MessageService& messages, const QString& fileName)
         failure = ReadFailure{
             75,
             QStringLiteral("Path/File access error: %1 is a folder, not a file").arg(shownName)};
-    } else if (!file.open(QIODevice::ReadOnly)) {
+    } else if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
         const QString cause = file.error() == QFileDevice::PermissionsError
                                   ? QStringLiteral("permission denied")
                                   : file.errorString();

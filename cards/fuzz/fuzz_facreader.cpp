@@ -12,7 +12,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
 {
     QBuffer buffer;
     buffer.setData(reinterpret_cast<const char*>(bytes), static_cast<qsizetype>(size));
-    buffer.open(QIODevice::ReadOnly);
+    buffer.open(QIODevice::ReadOnly | QIODevice::Unbuffered);
     static GameData data; // kept across inputs, as the program keeps its table across reads
     const auto failure = parseFACs(buffer, data);
     if (data.facsRead < 0 || data.facsRead > 100)
