@@ -12,6 +12,7 @@
 #include "platform/qorstyle.h"
 #include "platform/randomsource.h"
 #include "platform/soundplayer.h"
+#include "platform/windowhelpers.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -117,17 +118,6 @@ QPushButton* makeButton(QWidget* parent, const QString& name, const Twips& place
     return button;
 }
 
-QIcon gameIcon()
-{
-    QIcon icon(QStringLiteral(":/art/icon.png"));
-    for (int size : {16, 32, 48, 128, 256}) {
-        const QString file = QStringLiteral(":/art/icon_%1.png").arg(size);
-        if (QFile::exists(file))
-            icon.addFile(file);
-    }
-    return icon;
-}
-
 } // namespace
 
 frmFac::frmFac(GameData& data, const Services& services, QWidget* parent)
@@ -135,7 +125,7 @@ frmFac::frmFac(GameData& data, const Services& services, QWidget* parent)
 {
     setObjectName(QStringLiteral("frmFac"));
     setWindowTitle(QStringLiteral("Korvane II - QOR Flipper"));
-    setWindowIcon(gameIcon());
+    setWindowIcon(programWindowIcon());
     // Fixed size: title, minimize and close, no maximize.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |

@@ -7,7 +7,7 @@
 #include "platform/qorstyle.h"
 #include "platform/shellservice.h"
 #include "windows/aboutinfo.h"
-#include "windows/windowhelpers.h"
+#include "platform/windowhelpers.h"
 
 #include <QFrame>
 #include <QKeyEvent>

@@ -5,7 +5,7 @@
 #include "platform/programexit.h"
 #include "platform/qorpicture.h"
 #include "windows/frmabout.h"
-#include "windows/windowhelpers.h"
+#include "platform/windowhelpers.h"
 
 #include <QApplication>
 #include <QLayout>

@@ -1,5 +1,5 @@
 #pragma once
-// Small pieces the title and About windows share.
+// Small pieces the program's windows share.
 
 #include <QIcon>
 

@@ -1,4 +1,4 @@
-#include "windows/windowhelpers.h"
+#include "platform/windowhelpers.h"
 
 #include <QFile>
 #include <QGuiApplication>
