@@ -8,7 +8,7 @@ set -euo pipefail
 build=(cmake ninja-build g++ qt6-base-dev qt6-multimedia-dev libgl-dev
        fonts-liberation fonts-wine)
 test_extra=(clang libclang-rt-14-dev llvm
-            xvfb xauth xdotool x11-utils imagemagick openbox
+            xvfb xauth xdotool libxtst6 x11-utils imagemagick openbox
             at-spi2-core dbus-x11 python3-pyatspi
             pulseaudio pulseaudio-utils sox)
 

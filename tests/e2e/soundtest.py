@@ -77,36 +77,21 @@ class Studio:
             if size != last:
                 self.sizes.append((time.monotonic(), size))
                 last = size
-            time.sleep(0.0005)
+            time.sleep(0.001)
 
-    def open_marker(self):
-        """A bare sound-server client with the same latency request, waiting with nothing to
-        play. mark() writes a short burst in antiphase (left +, right -) at the moment of a
-        click: it vanishes from the sum of the channels, where the program's cues are, and
-        stands alone in their difference, where the program's mono cues cancel. So each click
-        leaves its own trace in the recording, sounded as fast as this server can."""
-        self.marker = self.desk.spawn("marker-pacat", [
-            "pacat", "--latency-msec=20", "--playback", "--raw", "--format=s16le",
-            f"--rate={RATE}", "--channels=2", "--device=cap"], stdin=subprocess.PIPE)
-        burst = array.array("h")
-        for i in range(RATE // 100):  # 10 ms, 2205 Hz square
-            v = 4000 if (i // 10) % 2 else -4000
-            burst.extend((v, -v))
-        # Then silence, so that one mark fills the stream's start-up buffer and sounds at once.
-        burst.extend([0] * (2 * RATE // 5))
-        self.burst = burst.tobytes()
-        time.sleep(0.5)
-
-    def mark(self):
-        self.marker.stdin.write(self.burst)
-        self.marker.stdin.flush()
+    def sink_latency(self):
+        """The null sink's latency as the server reports it, in ms: what any client's sound
+        waits in the sink at least."""
+        out = self.desk.run("pactl", "list", "sinks", check=False).stdout
+        for line in out.splitlines():
+            line = line.strip()
+            if line.startswith("Latency:"):
+                return int(line.split()[1]) / 1000, int(line.split()[4]) / 1000
+        return None
 
     def stop(self):
         d = self.desk
         d.stop(self.rec, signal.SIGINT, wait=5)
-        if getattr(self, "marker", None):
-            self.marker.stdin.close()
-            d.stop(self.marker)
         self.stop_polling.set()
         self.poller.join()
         for p in (self.keep, self.synth):
@@ -117,15 +102,6 @@ class Studio:
 
 # ---- reading sound ----------------------------------------------------------------------
 
-def read_stereo(path):
-    """The sum (mid) and the difference (side) of a two-channel recording."""
-    with wave.open(path, "rb") as w:
-        check(w.getnchannels() == 2 and w.getsampwidth() == 2, "recording format")
-        data = array.array("h", w.readframes(w.getnframes()))
-        rate = w.getframerate()
-    mid = array.array("h", ((data[i] + data[i + 1]) // 2 for i in range(0, len(data), 2)))
-    side = array.array("h", ((data[i] - data[i + 1]) // 2 for i in range(0, len(data), 2)))
-    return mid, side, rate
 
 
 def read_wav(path):
@@ -225,13 +201,13 @@ def setup(desk, exe, work):
     return FacView(desk, frame), t
 
 
-def flip(desk, studio, v, clock, at):
-    """Clicks Flip at the monotonic time `at` (or at once), marks it, waits for the clock."""
+def flip(desk, v, clock, at):
+    """Clicks Flip at the monotonic time `at` (or at once), waits for the clock to show
+    `clock`, and returns the click's time."""
     delay = at - time.monotonic()
     if delay > 0:
         time.sleep(delay)
     t = v.click("cmdFlip")
-    studio.mark()
     poll(f"clock {clock}", lambda: v.text("lblClock") == clock, timeout=5)
     return t
 
@@ -245,31 +221,31 @@ def run(desk, exe, work, scenario, log, shots):
                  if name in files]
         check(found, f"{name} was not installed")
         cues[name] = found[0]
+    kept = os.path.join(desk.work, "cues")
+    os.mkdir(kept)
+    for name, path in cues.items():
+        cues[name] = shutil.copy(path, kept)
     if scenario == "silent":
-        for path in cues.values():
-            os.remove(path)
-        log(f"removed the installed wave files: {sorted(cues)}")
+        for name in WAVES:
+            os.remove(os.path.join(folder, name))
+        log(f"removed the installed wave files: {sorted(WAVES)}")
+    desk.timed_clicks = True
     studio = Studio(desk)
     recording = os.path.join(desk.work, "recording.wav")
     studio.start(recording)
-    events = []  # (click time, the cue it should sound, marked)
-    refs = []
+    events = []  # (click time, the cue it should sound)
     try:
-        studio.open_marker()
-        for _ in range(3):  # the bare client alone, as the scale's zero
-            refs.append(time.monotonic())
-            studio.mark()
-            time.sleep(0.4)
         v, t = setup(desk, exe, work)
-        events.append((t, "Start.wav", False))
-        gap = 0.45 if scenario == "silent" else 0.45
+        events.append((t, "Start.wav"))
+        gap = 0.45
         if scenario != "silent":
             time.sleep(2.6)  # the opening cue sounds whole
+        latency = studio.sink_latency()
         for rnd in range(2):
             nxt = time.monotonic()
             for i in range(1, 51):
-                t = flip(desk, studio, v, CLOCK[i - 1], nxt)
-                events.append((t, "BoxingBell2.wav" if i == 50 else "Fac.wav", True))
+                t = flip(desk, v, CLOCK[i - 1], nxt)
+                events.append((t, "BoxingBell2.wav" if i == 50 else "Fac.wav"))
                 nxt = t + gap
             check(v.state("cmdRound").enabled, "Next Round available after 50 cards")
             if scenario == "silent":
@@ -279,74 +255,90 @@ def run(desk, exe, work, scenario, log, shots):
             else:
                 time.sleep(0.5)   # the next bell cuts it short
             t = v.click("cmdRound")
-            studio.mark()
             poll("round " + str(rnd + 2), lambda: v.text("lblRound") == str(rnd + 2))
-            events.append((t, "BoxingBell.wav", True))
+            events.append((t, "BoxingBell.wav"))
             time.sleep(0.3 if scenario == "silent" else 2.0)
         # A fresh deck: two cards, so the review pick has an earlier one to show.
-        t = flip(desk, studio, v, "2:57", time.monotonic())
-        events.append((t, "Fac.wav", True))
-        t = flip(desk, studio, v, "2:54", t + 0.5)
-        events.append((t, "Fac.wav", True))
+        t = flip(desk, v, "2:57", time.monotonic())
+        events.append((t, "Fac.wav"))
+        t = flip(desk, v, "2:54", t + 0.5)
+        events.append((t, "Fac.wav"))
         time.sleep(0.5)
         t = v.click("cmdPick")
-        studio.mark()
         poll("the review pick", lambda: not v.state("imgFAC2").showing)
-        events.append((t, "Fac.wav", True))
+        events.append((t, "Fac.wav"))
         time.sleep(0.6)
         desk.screenshot("sound-played")
     finally:
         studio.stop()
     shutil.copy(recording, shots)
-    log(f"recording kept: {os.path.join(shots, 'recording.wav')} (left + right: the program;"
-        " left - right: the click marks)")
+    log(f"recording kept: {os.path.join(shots, 'recording.wav')}")
     with open(os.path.join(shots, "timeline.json"), "w") as f:
-        json.dump({"events": events, "refs": refs, "sizes": studio.sizes, "cues": cues}, f)
-    analyse(studio, recording, events, refs, cues, scenario, log, shots)
+        json.dump({"events": events, "sizes": studio.sizes, "cues": cues,
+                   "sink_latency_ms": latency}, f)
+    analyse(studio.sizes, recording, events, cues, latency, scenario, log, shots)
 
 
-def find_marks(side):
-    """Onsets of the 10 ms antiphase bursts in the difference channel: nothing else there is
-    a square wave of exactly +-4000."""
-    marks = []
-    i, n = 0, len(side)
-    while i < n - 441:
-        if 3950 <= abs(side[i]) <= 4050:
-            square = sum(1 for v in side[i:i + 441] if 3950 <= abs(v) <= 4050)
-            if square >= 400:
-                marks.append(i)
-                i += 441
-                continue
-        i += 1
-    return marks
+def recording_clock(sizes, head):
+    """Ties the recording's samples to the clock the clicks are timed on. The recorder wrote
+    each stretch the moment the sink handed it over, so every (time written, samples so far)
+    lies on or above one line: time = offset + slope * written + samples / RATE, the slope
+    being how far the sink's clock runs from the system's. The line is fitted to the lowest
+    point of each half second and lowered onto the lowest of them all. Returns a function
+    from click time to sample index, the slope, and how far the half-second lows stray from
+    the line (ms)."""
+    pts = [(ts, (size - head) / 4 / RATE) for ts, size in sizes if size > head + 4 * RATE]
+    check(len(pts) > 100, "the recording hardly grew")
+    t0 = pts[0][0]
+    lows = {}
+    for ts, n in pts:
+        k = int((ts - t0) * 2)
+        if k not in lows or ts - n < lows[k][1]:
+            lows[k] = (ts - t0, ts - n)
+    xs = [x for x, _ in lows.values()]
+    ys = [y for _, y in lows.values()]
+    mx, my = statistics.fmean(xs), statistics.fmean(ys)
+    slope = (sum((x - mx) * (y - my) for x, y in zip(xs, ys)) /
+             sum((x - mx) ** 2 for x in xs))
+    res = [y - (my + slope * (x - mx)) for x, y in zip(xs, ys)]
+    offset = my - slope * mx + min(res)
+
+    def index(t):
+        return (t - offset - slope * (t - t0)) * RATE
+    return index, slope, statistics.pstdev(res) * 1000
 
 
-def analyse(studio, recording, events, refs, cue_files, scenario, log, shots):
-    mid, side, rate = read_stereo(recording)
+def locate(hp, cue, lo, hi):
+    """Where in [lo, hi) the cue's first sample lies, by the best match of its first 30 ms:
+    for a cue that starts while another is still fading out."""
+    ref = cue.hp[cue.first:cue.first + int(0.03 * RATE)]
+    rr = sum(v * v for v in ref)
+    best, where = -1.0, lo
+    for at in range(lo, hi):
+        seg = hp[at:at + len(ref)]
+        dot = sum(a * b for a, b in zip(seg, ref))
+        ee = sum(a * a for a in seg)
+        score = dot * dot / (ee * rr) if dot > 0 and ee else 0.0
+        if score > best:
+            best, where = score, at
+    return where - cue.first
+
+
+def analyse(sizes, recording, events, cue_files, latency, scenario, log, shots):
+    mix, rate = read_wav(recording)
     check(rate == RATE, "recording rate")
-    hp = highpass(mid)
-    marks = find_marks(side)
-    marked = [e for e in events if e[2]]
-    log(f"{len(marks)} click marks found in the recording ({len(refs)} alone, "
-        f"{len(marked)} with clicks)")
-    check(len(marks) == len(refs) + len(marked), "a click mark went missing")
-
-    # The bare client's own delay, on the clock the clicks are timed on: the recording file's
-    # growth bounds when each sample reached the sink.
-    head = data_offset(recording)
-    seen = [(t, (size - head) // 4) for t, size in studio.sizes if size > head + 4 * RATE]
-    bare = []
-    for t, m in zip(refs, marks):
-        t0 = min(ts - n / RATE for ts, n in seen if abs(ts - t) < 1.0)
-        bare.append((t0 + m / RATE - t) * 1000)
-    log(f"bare client (pacat, 20 ms latency) sounds its mark {statistics.median(bare):.1f} ms "
-        "after it was written (recording clock tied to the click clock by the file's growth)")
+    hp = highpass(mix)
+    index, slope, stray = recording_clock(sizes, data_offset(recording))
+    log(f"the recording's clock: the sink runs {slope * -1e6:+.0f} ppm against the system's;"
+        f" the recorder's arrivals stray {stray:.2f} ms from the fitted line")
+    check(stray < 1.0, f"the recording cannot be tied to the clicks ({stray:.2f} ms)")
+    at = [index(t) for t, _ in events]
 
     if scenario == "silent":
-        start = marks[len(refs) - 1] + RATE // 5
-        loud = max(abs(v) for v in hp[start:marks[-1] + RATE])
+        start = int(at[0] - 0.05 * RATE)
+        loud = max(abs(v) for v in hp[start:])
         log(f"without wave files: {len(events)} actions that play a cue; loudest sample in the"
-            f" recording {loud:.0f} of 32768 (keep-alive hum filtered out)")
+            f" recording after New Game {loud:.0f} of 32768 (keep-alive hum filtered out)")
         check(loud < 300, f"something sounded without wave files (peak {loud:.0f})")
         return
 
@@ -354,25 +346,27 @@ def analyse(studio, recording, events, refs, cue_files, scenario, log, shots):
     for c in cues.values():
         log(f"{c.name}: {c.duration * 1000:.0f} ms file, audible for {c.length * 1000:.1f} ms")
 
-    # Each event's stretch of the recording: from its mark to the next one.
-    click_marks = iter(marks[len(refs):])
-    starts = []
-    for t, name, is_marked in events:
-        starts.append(next(click_marks) if is_marked else None)
     onsets = {}
     whole = []
     cut = None
-    for k, (t, name, is_marked) in enumerate(events):
+    for k, (t, name) in enumerate(events):
         cue = cues[name]
-        begin = starts[k] - 200 if is_marked else marks[len(refs) - 1] + RATE // 5
-        end_limit = starts[k + 1] if k + 1 < len(events) else begin + 3 * RATE
+        begin = int(at[k] - 0.01 * RATE)
+        end_limit = int(at[k + 1]) if k + 1 < len(events) else begin + 3 * RATE
         end = min(end_limit, begin + int((cue.duration + 0.5) * RATE))
-        span = sound_span(hp, begin, end)
-        check(span, f"click {k + 1} ({name}) made no sound")
-        first, last, _ = span
-        if is_marked:
-            onset = (first - cue.first - starts[k]) / RATE * 1000
-            onsets.setdefault(name, []).append(onset)
+        if cut and cut[0] == k - 1:
+            # The bell before is still sounding here: find this one by its shape.
+            first = locate(hp, cue, begin, int(at[k] + 0.06 * RATE)) + cue.first
+            span = sound_span(hp, first, end)
+            check(span, f"click {k + 1} ({name}) made no sound")
+            last = span[1]
+            cut = cut + (first,)
+        else:
+            span = sound_span(hp, begin, end)
+            check(span, f"click {k + 1} ({name}) made no sound")
+            first, last, _ = span
+        onset = (first - cue.first - at[k]) / RATE * 1000
+        onsets.setdefault(name, []).append(onset)
         length = (last - first) / RATE
         if (end_limit - first) / RATE > cue.length + 0.05:
             whole.append((name, length, cue.length))
@@ -380,31 +374,43 @@ def analyse(studio, recording, events, refs, cue_files, scenario, log, shots):
                   f"click {k + 1} ({name}): sounded {length * 1000:.1f} ms of "
                   f"{cue.length * 1000:.1f} ms")
         elif name == "BoxingBell2.wav":
-            cut = (k, length, cue.length)
+            cut = (k, first)
 
     for name in ["Start.wav", "Fac.wav", "BoxingBell2.wav", "BoxingBell.wav"]:
         lens = [l for n, l, _ in whole if n == name]
         check(lens, f"{name} never sounded whole")
         log(f"{name}: sounded whole {len(lens)} times, {min(lens) * 1000:.1f} to "
             f"{max(lens) * 1000:.1f} ms (file: {cues[name].length * 1000:.1f} ms)")
-    check(cut is not None, "no bell cut short by Next Round")
-    k, length, full = cut
-    nxt = sound_span(hp, starts[k + 1] - 200, starts[k + 1] + RATE)[0]
+    check(cut is not None and len(cut) == 3, "no bell cut short by Next Round")
+    k, first, nxt = cut
+    length = (nxt - first) / RATE
+    full = cues["BoxingBell2.wav"].length
     share = matches(hp, nxt, cues["BoxingBell.wav"])
     log(f"cut short: the end-of-round bell sounded {length * 1000:.0f} of {full * 1000:.0f} ms;"
-        f" after Next Round the recording is the next-round bell alone ({share * 100:.1f} % of"
-        " it)")
+        f" from Next Round on the recording is the next-round bell alone ({share * 100:.1f} %"
+        " of it)")
     check(length < full - 0.5, "the end-of-round bell was not cut short")
     check(share > 0.9, "the end-of-round bell went on under the next-round bell")
-    every = [o for v in onsets.values() for o in v]
+
     for name, v in onsets.items():
-        log(f"  {name}: {len(v)} clicks, onset after the bare client's mark: median "
-            f"{statistics.median(v):.1f} ms, max {max(v):.1f} ms")
-    log(f"every one of {len(events)} clicks sounded; onset after the bare client's mark: "
-        f"median {statistics.median(every):.1f} ms, min {min(every):.1f}, max {max(every):.1f}")
+        log(f"  {name}: {len(v)} clicks, onset median {statistics.median(v):.1f} ms, "
+            f"max {max(v):.1f} ms")
+    clicks = [o for n, v in onsets.items() if n != "Start.wav" for o in v]
+    med = statistics.median(clicks)
+    sink = f"{latency[0]:.1f} ms (configured {latency[1]:.1f} ms)" if latency else "unknown"
+    log(f"every one of {len(events)} clicks sounded. From a click on the game window to its "
+        f"cue's first sample leaving the sink: median {med:.1f} ms, max {max(clicks):.1f} ms; "
+        f"New Game to the opening cue, which first opens the game window: "
+        f"{onsets['Start.wav'][0]:.1f} ms. The sink's own latency: {sink}")
     with open(os.path.join(shots, "figures.txt"), "w") as f:
-        f.write(f"onset_after_bare_client_median_ms {statistics.median(every):.1f}\n")
-        f.write(f"onset_after_bare_client_max_ms {max(every):.1f}\n")
-        f.write(f"bare_client_after_write_ms {statistics.median(bare):.1f}\n")
+        f.write(f"onset_median_ms {med:.1f}\n")
+        f.write(f"onset_max_ms {max(clicks):.1f}\n")
+        f.write(f"onset_new_game_ms {onsets['Start.wav'][0]:.1f}\n")
+        if latency:
+            f.write(f"sink_latency_ms {latency[0]:.1f}\n")
         f.write(f"clicks {len(events)}\n")
-    check(max(every) < 40, f"a cue sounded {max(every):.0f} ms after the click's mark")
+    # The typical click sounds within 20 ms. A single click may catch the machine busy, so
+    # one late cue fails the run only when it is late enough to be heard as apart from its
+    # click; bench/figures.sh keeps the figures.
+    check(med <= 20, f"cues sound {med:.0f} ms after the click (median)")
+    check(max(clicks) <= 100, f"a cue sounded {max(clicks):.0f} ms after its click")
