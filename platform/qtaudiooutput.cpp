@@ -48,10 +48,21 @@ class AudioEngine : public QObject
         QObject::connect(&m_releaseTimer, &QTimer::timeout, this, [this] { release(); });
     }
 
-    ~AudioEngine() override { release(); }
+    ~AudioEngine() override
+    {
+        // A cue can still be on its way here when the program closes. The sink's destructor
+        // runs this thread's pending events, that cue among them, so the sink goes while
+        // this engine is still whole, and a cue that arrives now is let fall.
+        m_closing = true;
+        release();
+        delete m_sink;
+        m_sink = nullptr;
+    }
 
     void play(const QByteArray& pcm)
     {
+        if (m_closing)
+            return;
         release(); // drops the old stream and its buffer: the sounding cue ends here
         if (!m_sink)
             m_sink = new QAudioSink(m_device, m_format, this);
@@ -126,6 +137,7 @@ class AudioEngine : public QObject
     QTimer m_releaseTimer{this};
     QByteArray m_unwritten;
     bool m_startPending = false;
+    bool m_closing = false;
 };
 
 QtAudioOutput::QtAudioOutput()
