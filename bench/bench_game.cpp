@@ -1,6 +1,8 @@
-// Times the game window's busiest handlers on the offscreen platform with a silent sound
-// player: the timed flip, the non-timed flip after the bell, New Game (one read and a
-// shuffle) and the opening (two reads and a shuffle), all with the bundled deck.
+// Times the game window's busiest handlers with a silent sound player: the timed flip, the
+// non-timed flip after the bell, New Game (one read and a shuffle) and the opening (two reads
+// and a shuffle), all with the bundled deck. Then a flip as the player meets it, from the
+// mouse button's release to the window painted, beside the same for a bare Qt window whose
+// button only writes a number into a label. Offscreen unless QT_QPA_PLATFORM says otherwise.
 
 #include "cards/gamedata.h"
 #include "flipper/frmfac.h"
@@ -14,7 +16,10 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QLabel>
 #include <QListWidget>
+#include <QMouseEvent>
+#include <QPushButton>
 #include <algorithm>
 #include <cstdio>
 #include <functional>
@@ -81,6 +86,38 @@ Figures measure(int rounds, const std::function<void()>& setup, const std::funct
     f.median = us[us.size() / 2];
     f.p99 = us[us.size() * 99 / 100];
     return f;
+}
+
+// Counts the paints a window gets.
+class PaintCount : public QObject
+{
+  public:
+    int paints = 0;
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint)
+            ++paints;
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+// A press and release on the button's middle, then the event loop until the window has
+// repainted what changed.
+std::function<void()> clickAndPaint(QWidget* button, PaintCount& count)
+{
+    return [button, &count] {
+        const QPointF local(button->width() / 2.0, button->height() / 2.0);
+        const QPointF global = button->mapToGlobal(local);
+        QMouseEvent press(QEvent::MouseButtonPress, local, global, Qt::LeftButton,
+                          Qt::LeftButton, Qt::NoModifier);
+        QMouseEvent release(QEvent::MouseButtonRelease, local, global, Qt::LeftButton,
+                            Qt::NoButton, Qt::NoModifier);
+        const int before = count.paints;
+        QCoreApplication::sendEvent(button, &press);
+        QCoreApplication::sendEvent(button, &release);
+        for (int spins = 0; count.paints == before && spins < 1000; ++spins)
+            QCoreApplication::processEvents(QEventLoop::AllEvents);
+    };
 }
 
 void print(const char* what, const Figures& f)
@@ -153,5 +190,53 @@ int main(int argc, char* argv[])
               2000, [] {}, [&] { game.mnuNewGame_Click(); }));
     print("opening (two reads, shuffle, New Game)", measure(
                                                         2000, [] {}, [&] { game.Form_Load(); }));
+
+    std::printf("\nFrom the button's release to the window painted, %s platform\n",
+                qPrintable(QGuiApplication::platformName()));
+    int flips = 0;
+    QObject::connect(game.cmdFlip, &QPushButton::clicked, [&] { ++flips; });
+    PaintCount gamePaints;
+    game.installEventFilter(&gamePaints);
+    for (QWidget* child : game.findChildren<QWidget*>())
+        child->installEventFilter(&gamePaints);
+    print("game window: Flip",
+          measure(
+              3000,
+              [&] {
+                  if (game.lblClock->text() == QLatin1String("0:00"))
+                      game.cmdRound_Click();
+                  QCoreApplication::processEvents();
+              },
+              clickAndPaint(game.cmdFlip, gamePaints)));
+    if (flips != 3000) {
+        std::fprintf(stderr, "the Flip button took %d of 3000 clicks\n", flips);
+        return 1;
+    }
+
+    QWidget bare;
+    bare.setWindowTitle(QStringLiteral("bare"));
+    bare.setFixedSize(game.size());
+    auto* button = new QPushButton(QStringLiteral("Flip"), &bare);
+    button->setGeometry(game.cmdFlip->geometry());
+    auto* label = new QLabel(&bare);
+    label->setGeometry(game.lblClock->geometry());
+    int n = 0;
+    QObject::connect(button, &QPushButton::clicked, label,
+                     [&] { label->setText(QString::number(++n)); });
+    PaintCount barePaints;
+    bare.installEventFilter(&barePaints);
+    button->installEventFilter(&barePaints);
+    label->installEventFilter(&barePaints);
+    game.hide();
+    bare.show();
+    QCoreApplication::processEvents();
+    print("bare window: button writes a label",
+          measure(
+              3000, [] { QCoreApplication::processEvents(); },
+              clickAndPaint(button, barePaints)));
+    if (n != 3000) {
+        std::fprintf(stderr, "the bare button took %d of 3000 clicks\n", n);
+        return 1;
+    }
     return 0;
 }

@@ -1,124 +1,226 @@
-// Start-up time: from starting the process to the title window's first paint, against a bare
-// Qt Widgets window of the same size started the same way, in the same run. Each start is a
-// fresh process; the figures are medians.
+// Start-up and memory: from starting the process to the title window's first paint, then
+// on through File > New Game to the game window's first paint; then a round and a half of
+// play, and the process's peak resident memory. Beside it, a bare Qt Widgets program started
+// the same way by the same executable in the same run: a window of the title window's size,
+// then on its first paint a second one of the game window's size. Each start is a fresh
+// process; the figures are medians.
 //
-//   bench_startup [runs]          prints both medians and their ratio
-//   bench_startup --child title   (internal) starts the program's title window
-//   bench_startup --child bare    (internal) starts an empty QWidget
+//   bench_startup [runs]          prints the medians and their ratios
+//   bench_startup --child qor     (internal) the program's title window, then its game
+//   bench_startup --child bare    (internal) two empty QWidgets
 
 #include "cards/gamedata.h"
+#include "flipper/frmfac.h"
+#include "platform/lazysoundplayer.h"
 #include "platform/qtmessageservice.h"
 #include "platform/qtprogramexit.h"
 #include "platform/randomsource.h"
-#include "platform/lazysoundplayer.h"
 #include "platform/services.h"
 #include "platform/shell.h"
 #include "platform/systemsoundplayer.h"
 #include "windows/frmnmain.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QProcess>
+#include <QPushButton>
+#include <QTimer>
 #include <QWidget>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <memory>
 #include <vector>
 
 namespace {
 
-// Says "shown" on the window's first paint and ends the child.
+// The process's peak resident set so far, in kB (0 where the system does not say).
+long peakKb()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').first().toLong();
+    return 0;
+}
+
+void say(const char* line)
+{
+    std::puts(line);
+    std::fflush(stdout);
+}
+
+// Runs `then` once, after the watched widget's first paint.
 class FirstPaint : public QObject
 {
 public:
+    explicit FirstPaint(std::function<void()> then) : m_then(std::move(then)) {}
     bool eventFilter(QObject* watched, QEvent* event) override
     {
-        if (event->type() == QEvent::Paint) {
-            std::fputs("shown\n", stdout);
-            std::fflush(stdout);
-            QCoreApplication::exit(0);
+        if (event->type() == QEvent::Paint && m_then) {
+            // After this paint has finished, not inside it.
+            QTimer::singleShot(0, std::exchange(m_then, nullptr));
         }
         return QObject::eventFilter(watched, event);
     }
+
+private:
+    std::function<void()> m_then;
 };
 
-int child(int argc, char* argv[], bool title)
+void finish()
 {
-    QApplication app(argc, argv);
-    FirstPaint watch;
-    if (title) {
-        // Exactly what main.cpp builds before the title window shows.
-        auto data = std::make_unique<GameData>();
-        SystemRandomSource random;
-        QtMessageService messages;
-        LazySoundPlayer sound([] { return std::make_unique<SystemSoundPlayer>(); });
-        SystemShellService shell;
-        QtProgramExit exit;
-        const Services services{random, messages, sound, shell, exit,
-                                QCoreApplication::applicationDirPath(),
-                                QStringLiteral("fac_data.txt")};
-        frmnMain window(*data, services);
-        window.installEventFilter(&watch);
-        window.show();
-        return app.exec();
-    }
-    QWidget window;
-    window.setWindowTitle(QStringLiteral("bare"));
-    window.resize(729, 689);
-    window.installEventFilter(&watch);
-    window.show();
-    return app.exec();
+    std::printf("peak %ld\n", peakKb());
+    std::fflush(stdout);
+    QCoreApplication::exit(0);
 }
 
-// Milliseconds from starting the child to its "shown" line.
-double startOnce(const QString& kind)
+int qorChild()
+{
+    // What main.cpp builds before the title window shows, with the build's wave files and
+    // the bundled deck.
+    auto data = std::make_unique<GameData>();
+    SystemRandomSource random;
+    QtMessageService messages;
+    LazySoundPlayer sound([] { return std::make_unique<SystemSoundPlayer>(); });
+    SystemShellService shell;
+    QtProgramExit exit;
+    const Services services{random, messages, sound, shell, exit,
+                            QDir(QCoreApplication::applicationDirPath() + QStringLiteral("/.."))
+                                .canonicalPath(),
+                            QStringLiteral(QOR_SAMPLE_DECK)};
+    frmnMain window(*data, services);
+    std::unique_ptr<FirstPaint> gamePainted;
+    FirstPaint titlePainted([&] {
+        say("title");
+        window.mnuGame_Click();
+        frmFac* game = window.gameWindow();
+        gamePainted = std::make_unique<FirstPaint>([game] {
+            say("game");
+            // A round and a half: 75 cards, Next Round, and the review pick now and then.
+            for (int i = 1; i <= 75; ++i) {
+                if (i == 51)
+                    game->cmdRound->click();
+                game->cmdFlip->click();
+                if (i % 10 == 0)
+                    game->cmdPick->click();
+                QCoreApplication::processEvents();
+            }
+            finish();
+        });
+        game->installEventFilter(gamePainted.get());
+    });
+    window.installEventFilter(&titlePainted);
+    window.show();
+    return QCoreApplication::exec();
+}
+
+int bareChild()
+{
+    QWidget first;
+    first.setWindowTitle(QStringLiteral("bare"));
+    first.resize(729, 689);
+    QWidget second;
+    second.setWindowTitle(QStringLiteral("bare game"));
+    second.resize(830, 470);
+    FirstPaint secondPainted([] {
+        say("game");
+        finish();
+    });
+    second.installEventFilter(&secondPainted);
+    FirstPaint firstPainted([&] {
+        say("title");
+        first.close();
+        second.show();
+    });
+    first.installEventFilter(&firstPainted);
+    first.show();
+    return QCoreApplication::exec();
+}
+
+struct Start
+{
+    double title = 0, game = 0;
+    long peakKb = 0;
+};
+
+// One fresh child: milliseconds from starting it to each window's first paint, and its peak.
+Start startOnce(const QString& kind)
 {
     QProcess process;
     process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     QElapsedTimer clock;
     clock.start();
     process.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--child"), kind});
-    while (!process.canReadLine()) {
-        if (!process.waitForReadyRead(30000)) {
-            std::fprintf(stderr, "the %s child never showed its window\n", qPrintable(kind));
-            std::exit(1);
+    Start s;
+    for (;;) {
+        while (!process.canReadLine()) {
+            if (!process.waitForReadyRead(30000)) {
+                std::fprintf(stderr, "the %s child stopped before its windows showed\n",
+                             qPrintable(kind));
+                std::exit(1);
+            }
+        }
+        const QByteArray line = process.readLine().trimmed();
+        const double ms = clock.nsecsElapsed() / 1e6;
+        if (line == "title")
+            s.title = ms;
+        else if (line == "game")
+            s.game = ms;
+        else if (line.startsWith("peak ")) {
+            s.peakKb = line.mid(5).toLong();
+            break;
         }
     }
-    const double ms = clock.nsecsElapsed() / 1e6;
     process.waitForFinished(30000);
-    return ms;
+    return s;
 }
 
-double median(std::vector<double> v)
+template <typename T> T median(std::vector<T> v)
 {
     std::sort(v.begin(), v.end());
-    return v.size() % 2 ? v[v.size() / 2] : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2;
+    return v[v.size() / 2];
 }
 
 } // namespace
 
 int main(int argc, char* argv[])
 {
-    if (argc >= 3 && std::string(argv[1]) == "--child")
-        return child(argc, argv, std::string(argv[2]) == "title");
+    if (argc >= 3 && std::string(argv[1]) == "--child") {
+        QApplication app(argc, argv);
+        return std::string(argv[2]) == "qor" ? qorChild() : bareChild();
+    }
 
     QCoreApplication app(argc, argv);
     const int runs = argc >= 2 ? std::max(1, std::atoi(argv[1])) : 21;
     // One of each first, not counted: it fills the disk cache for both.
     startOnce(QStringLiteral("bare"));
-    startOnce(QStringLiteral("title"));
-    std::vector<double> bare, title;
+    startOnce(QStringLiteral("qor"));
+    std::vector<double> bareTitle, bareGame, qorTitle, qorGame;
+    std::vector<long> barePeak, qorPeak;
     for (int i = 0; i < runs; ++i) {
         // Interleaved, so a change in the machine's load touches both alike.
-        bare.push_back(startOnce(QStringLiteral("bare")));
-        title.push_back(startOnce(QStringLiteral("title")));
+        const Start b = startOnce(QStringLiteral("bare"));
+        const Start q = startOnce(QStringLiteral("qor"));
+        bareTitle.push_back(b.title);
+        bareGame.push_back(b.game);
+        barePeak.push_back(b.peakKb);
+        qorTitle.push_back(q.title);
+        qorGame.push_back(q.game);
+        qorPeak.push_back(q.peakKb);
     }
-    const double b = median(bare), t = median(title);
-    std::printf("start-up to first paint, median of %d fresh processes each\n", runs);
-    std::printf("  bare QWidget window : %7.1f ms\n", b);
-    std::printf("  QOR Flipper title   : %7.1f ms\n", t);
-    std::printf("  ratio               : %7.2fx\n", t / b);
+    std::printf("medians of %d fresh processes each      bare Qt    QOR Flipper   ratio\n", runs);
+    auto row = [](const char* what, double b, double q, const char* unit) {
+        std::printf("  %-36s %8.1f %s %8.1f %s %6.2fx\n", what, b, unit, q, unit, q / b);
+    };
+    row("start to title window painted", median(bareTitle), median(qorTitle), "ms");
+    row("start to game window painted", median(bareGame), median(qorGame), "ms");
+    row("peak resident memory", median(barePeak) / 1024.0, median(qorPeak) / 1024.0, "MB");
     return 0;
 }

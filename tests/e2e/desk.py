@@ -191,8 +191,8 @@ class Desk:
         self.env["QT_LINUX_ACCESSIBILITY_ALWAYS_ON"] = "1"
 
     # ---- the program -----------------------------------------------------------------
-    def launch(self, exe, cwd):
-        self.app = self.spawn("app", [exe], cwd=cwd)
+    def launch(self, exe, cwd, *args):
+        self.app = self.spawn("app", [exe, *args], cwd=cwd)
         self.app_started = time.monotonic()
         return self.app
 

@@ -530,7 +530,9 @@ def main():
     ap.add_argument("--prefix", required=True, help="where `cmake --install` put the program")
     ap.add_argument("--artifacts", required=True, help="folder for screenshots and logs")
     ap.add_argument("--timeout", type=float, default=400, help="give up after this many s")
-    ap.add_argument("scenario", choices=sorted(SCENARIOS) + ["sound", "silent"])
+    ap.add_argument("--bare", help="for bare-sound: the bench/bare_sound program")
+    ap.add_argument("--clicks", type=int, default=40, help="for bare-sound: how many")
+    ap.add_argument("scenario", choices=sorted(SCENARIOS) + ["sound", "silent", "bare-sound"])
     args = ap.parse_args()
 
     shots = os.path.join(os.path.abspath(args.artifacts), args.scenario)
@@ -550,7 +552,16 @@ def main():
     ok = False
     try:
         prefix = os.path.abspath(args.prefix)
-        if args.scenario in ("sound", "silent"):
+        if args.scenario == "bare-sound":
+            import soundtest
+            cue = [os.path.join(r, "Fac.wav") for r, _, files in os.walk(prefix)
+                   if "Fac.wav" in files]
+            check(cue and args.bare, "bare-sound needs --bare and an installed Fac.wav")
+            desk.start_display()
+            desk.start_accessibility()
+            soundtest.run_bare(desk, os.path.abspath(args.bare), cue[0], args.clicks, log,
+                               shots)
+        elif args.scenario in ("sound", "silent"):
             import soundtest
             install = os.path.join(work, "install")
             shutil.copytree(prefix, install, symlinks=True)

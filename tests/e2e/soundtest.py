@@ -279,6 +279,49 @@ def run(desk, exe, work, scenario, log, shots):
     analyse(studio.sizes, recording, events, cues, latency, scenario, log, shots)
 
 
+def run_bare(desk, exe, cue, clicks, log, shots):
+    """The yardstick: a bare Qt program (bench/bare_sound) that plays `cue` through
+    QSoundEffect when its Play button is clicked, clicked and recorded like the game."""
+    desk.timed_clicks = True
+    studio = Studio(desk)
+    recording = os.path.join(desk.work, "recording.wav")
+    studio.start(recording)
+    events = []
+    try:
+        desk.launch(exe, desk.work, cue)
+        frame = poll("the bare window", lambda: next(
+            (n for n in desk.windows() if n.name == "bare sound" and n.box[2] > 0), None),
+            timeout=15)
+        button = poll("the Play button", lambda: next(
+            (n for n in walk(frame.acc) if n.role == "push button" and n.name == "Play"), None))
+        time.sleep(1.0)  # its first effect loads
+        for _ in range(clicks):
+            events.append((desk.click(button), "cue"))
+            time.sleep(0.45)
+        time.sleep(0.5)
+    finally:
+        studio.stop()
+    shutil.copy(recording, shots)
+    mix, _ = read_wav(recording)
+    hp = highpass(mix)
+    index, slope, stray = recording_clock(studio.sizes, data_offset(recording))
+    check(stray < 1.0, f"the recording cannot be tied to the clicks ({stray:.2f} ms)")
+    c = Cue("cue", cue)
+    at = [index(t) for t, _ in events]
+    onsets = []
+    for k in range(len(events)):
+        end = int(at[k + 1]) if k + 1 < len(at) else int(at[k] + RATE)
+        span = sound_span(hp, int(at[k] - 0.01 * RATE), end)
+        if span:
+            onsets.append((span[0] - c.first - at[k]) / RATE * 1000)
+    med = statistics.median(onsets) if onsets else float("nan")
+    log(f"bare QSoundEffect window: {len(onsets)} of {clicks} clicks sounded; onset median "
+        f"{med:.1f} ms, max {max(onsets, default=float('nan')):.1f} ms")
+    with open(os.path.join(shots, "figures.txt"), "w") as f:
+        f.write(f"onset_median_ms {med:.1f}\n")
+        f.write(f"sounded {len(onsets)} of {clicks}\n")
+
+
 def recording_clock(sizes, head):
     """Ties the recording's samples to the clock the clicks are timed on. The recorder wrote
     each stretch the moment the sink handed it over, so every (time written, samples so far)

@@ -1,0 +1,66 @@
+#!/usr/bin/env bash
+# Measures the README's figures in one run, each beside its yardstick:
+#   start-up to the title window and to the game window, and peak memory: beside a bare Qt
+#     Widgets program started the same way (bench_startup);
+#   a flip from the button's release to the window painted: beside a bare window whose button
+#     writes a label (bench_game, on the X server);
+#   sound onset from a click to the cue leaving the sound server: beside a bare window that
+#     plays the same file with QSoundEffect, and the sink's own latency (the sound run of the
+#     end-to-end test and bench/bare_sound, recorded from a PulseAudio null sink).
+# Release build in build-rel; starts its own Xvfb, openbox and PulseAudio and stops them by PID.
+#   bash bench/figures.sh [start-up runs, default 21]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+runs=${1:-21}
+bash tools/deps.sh test >&2
+
+cmake -S . -B build-rel -G Ninja -DCMAKE_BUILD_TYPE=Release >&2
+cmake --build build-rel -j "$(nproc)" >&2
+work=$(mktemp -d)
+cmake --install build-rel --prefix "$work/prefix" >/dev/null
+
+export XDG_RUNTIME_DIR="$work/runtime"; mkdir -m 700 "$XDG_RUNTIME_DIR"
+export DBUS_SESSION_BUS_ADDRESS=disabled:
+pids=()
+cleanup() {
+    for ((i = ${#pids[@]} - 1; i >= 0; i--)); do kill "${pids[i]}" 2>/dev/null || true; done
+    wait 2>/dev/null || true
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+# An X server with a window manager, and a sound server with a null sink, as a desktop has.
+Xvfb -displayfd 9 -screen 0 1280x1024x24 -nolisten tcp 9>"$work/display" 2>/dev/null & pids+=($!)
+for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+export DISPLAY=":$(head -1 "$work/display")"
+openbox --sm-disable >/dev/null 2>&1 & pids+=($!)
+pulseaudio --daemonize=no --exit-idle-time=-1 --system=false -n \
+    --load=module-native-protocol-unix --load="module-null-sink sink_name=cap" \
+    --load=module-always-sink --log-target=file:"$work/pa.log" & pids+=($!)
+for _ in $(seq 100); do pactl info >/dev/null 2>&1 && break; sleep 0.1; done
+sleep 1
+
+echo "== start-up and memory ($runs starts of each)" >&2
+build-rel/bench/bench_startup "$runs" 2>/dev/null | tee "$work/startup.txt"
+echo "== flip, release to painted, on the X server" >&2
+QT_QPA_PLATFORM=xcb build-rel/bench/bench_game 2>/dev/null | tail -3 | tee "$work/flip.txt"
+
+for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
+wait 2>/dev/null || true
+pids=()
+
+echo "== sound onset (the game's sound run, then the bare window)" >&2
+bash tests/e2e/run_e2e.sh "$work/prefix" "$work/art" sound 2>&1 | grep -v dbus-daemon >&2
+dbus-run-session -- /usr/bin/python3 tests/e2e/e2e.py --prefix "$work/prefix" \
+    --artifacts "$work/art" --bare build-rel/bench/bare_sound bare-sound 2>&1 |
+    grep -v dbus-daemon >&2
+
+figure() { awk -v k="$2" '$1 == k { print $2 }' "$work/art/$1/figures.txt"; }
+echo
+echo "Sound onset, click to the cue's first sample leaving the sink (medians):"
+printf '  %-40s %6s ms (max %s ms)\n' "QOR Flipper, $(figure sound clicks) clicks" \
+    "$(figure sound onset_median_ms)" "$(figure sound onset_max_ms)"
+printf '  %-40s %6s ms\n' "QOR Flipper, New Game to the opening cue" \
+    "$(figure sound onset_new_game_ms)"
+printf '  %-40s %6s ms\n' "bare window with QSoundEffect" "$(figure bare-sound onset_median_ms)"
+printf '  %-40s %6s ms\n' "the sink's own latency" "$(figure sound sink_latency_ms)"
