@@ -32,7 +32,7 @@ int main(int argc, char* argv[])
                             QCoreApplication::applicationDirPath(),
                             QStringLiteral("fac_data.txt")};
 
-    // Nothing is read and nothing sounds until File > New Game opens the game window.
+    // No card is read and nothing sounds until File > New Game opens the game window.
     frmnMain title(data, services);
     title.show();
     return app.exec();

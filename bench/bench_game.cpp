@@ -108,10 +108,10 @@ std::function<void()> clickAndPaint(QWidget* button, PaintCount& count)
     return [button, &count] {
         const QPointF local(button->width() / 2.0, button->height() / 2.0);
         const QPointF global = button->mapToGlobal(local);
-        QMouseEvent press(QEvent::MouseButtonPress, local, global, Qt::LeftButton,
-                          Qt::LeftButton, Qt::NoModifier);
-        QMouseEvent release(QEvent::MouseButtonRelease, local, global, Qt::LeftButton,
-                            Qt::NoButton, Qt::NoModifier);
+        QMouseEvent press(QEvent::MouseButtonPress, local, global, Qt::LeftButton, Qt::LeftButton,
+                          Qt::NoModifier);
+        QMouseEvent release(QEvent::MouseButtonRelease, local, global, Qt::LeftButton, Qt::NoButton,
+                            Qt::NoModifier);
         const int before = count.paints;
         QCoreApplication::sendEvent(button, &press);
         QCoreApplication::sendEvent(button, &release);
@@ -199,15 +199,14 @@ int main(int argc, char* argv[])
     game.installEventFilter(&gamePaints);
     for (QWidget* child : game.findChildren<QWidget*>())
         child->installEventFilter(&gamePaints);
-    print("game window: Flip",
-          measure(
-              3000,
-              [&] {
-                  if (game.lblClock->text() == QLatin1String("0:00"))
-                      game.cmdRound_Click();
-                  QCoreApplication::processEvents();
-              },
-              clickAndPaint(game.cmdFlip, gamePaints)));
+    print("game window: Flip", measure(
+                                   3000,
+                                   [&] {
+                                       if (game.lblClock->text() == QLatin1String("0:00"))
+                                           game.cmdRound_Click();
+                                       QCoreApplication::processEvents();
+                                   },
+                                   clickAndPaint(game.cmdFlip, gamePaints)));
     if (flips != 3000) {
         std::fprintf(stderr, "the Flip button took %d of 3000 clicks\n", flips);
         return 1;
@@ -232,8 +231,7 @@ int main(int argc, char* argv[])
     QCoreApplication::processEvents();
     print("bare window: button writes a label",
           measure(
-              3000, [] { QCoreApplication::processEvents(); },
-              clickAndPaint(button, barePaints)));
+              3000, [] { QCoreApplication::processEvents(); }, clickAndPaint(button, barePaints)));
     if (n != 3000) {
         std::fprintf(stderr, "the bare button took %d of 3000 clicks\n", n);
         return 1;

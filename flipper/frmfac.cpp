@@ -23,6 +23,7 @@
 #include <QLayout>
 #include <QListWidget>
 #include <QMenuBar>
+#include <QPixmap>
 #include <QPushButton>
 #include <QScreen>
 
@@ -31,6 +32,12 @@ using faclayout::px;
 using faclayout::Twips;
 
 namespace {
+
+constexpr const char* kCardStack = ":/art/card_stack.png";
+constexpr const char* kCardBack = ":/art/card_back.png";
+constexpr const char* kTitleLogo = ":/art/title_logo.png";
+constexpr const char* kCardBlank = ":/art/card_blank.png";
+constexpr const char* kPictures[] = {kCardStack, kCardBack, kTitleLogo, kCardBlank};
 
 const QColor kWhite(255, 255, 255);
 const QColor kRed(255, 0, 0);
@@ -159,12 +166,12 @@ void frmFac::buildControls()
     const QColor window = systemColour(SystemColour::Window);
     const QColor windowText = systemColour(SystemColour::WindowText);
 
-    Image1 = makePicture(w, QStringLiteral("Image1"), faclayout::kImage1,
-                         QStringLiteral(":/art/card_stack.png"), false);
-    imgFAC = makePicture(w, QStringLiteral("imgFAC"), faclayout::kImgFAC,
-                         QStringLiteral(":/art/card_back.png"), true);
-    Image2 = makePicture(w, QStringLiteral("Image2"), faclayout::kImage2,
-                         QStringLiteral(":/art/title_logo.png"), false);
+    Image1 = makePicture(w, QStringLiteral("Image1"), faclayout::kImage1, QLatin1String(kCardStack),
+                         false);
+    imgFAC = makePicture(w, QStringLiteral("imgFAC"), faclayout::kImgFAC, QLatin1String(kCardBack),
+                         true);
+    Image2 = makePicture(w, QStringLiteral("Image2"), faclayout::kImage2, QLatin1String(kTitleLogo),
+                         false);
 
     fraFAC = new QWidget(w);
     fraFAC->setObjectName(QStringLiteral("fraFAC"));
@@ -174,9 +181,9 @@ void frmFac::buildControls()
     white.setColor(QPalette::Window, kWhite);
     fraFAC->setPalette(white);
     Image3 = makePicture(fraFAC, QStringLiteral("Image3"), faclayout::kImage3,
-                         QStringLiteral(":/art/card_blank.png"), false);
+                         QLatin1String(kCardBlank), false);
     imgFAC2 = makePicture(fraFAC, QStringLiteral("imgFAC2"), faclayout::kImgFAC2,
-                          QStringLiteral(":/art/card_back.png"), true);
+                          QLatin1String(kCardBack), true);
     // Pictures have no text of their own: a screen reader hears what each one is, and in
     // particular whether a card lies face down.
     Image1->setAccessibleName(QStringLiteral("Card"));
@@ -438,14 +445,27 @@ void frmFac::modeTime()
     lblClock->setText(clockText(k));
 }
 
+QStringList frmFac::cueFiles(const QString& programFolder)
+{
+    const QDir folder(programFolder);
+    return {folder.filePath(QStringLiteral("Start.wav")),
+            folder.filePath(QStringLiteral("Fac.wav")),
+            folder.filePath(QStringLiteral("BoxingBell2.wav")),
+            folder.filePath(QStringLiteral("BoxingBell.wav"))};
+}
+
+void frmFac::prepare(const Services& services)
+{
+    services.sound.preload(cueFiles(services.programFolder));
+    // Loading by name goes through the pixmap cache, so the window's own loads find these.
+    for (const char* name : kPictures)
+        QPixmap(QLatin1String(name));
+}
+
 void frmFac::Form_Load()
 {
     // Decoded ahead so the first cue starts with the click.
-    const QDir folder(m_services.programFolder);
-    m_services.sound.preload({folder.filePath(QStringLiteral("Start.wav")),
-                              folder.filePath(QStringLiteral("Fac.wav")),
-                              folder.filePath(QStringLiteral("BoxingBell2.wav")),
-                              folder.filePath(QStringLiteral("BoxingBell.wav"))});
+    m_services.sound.preload(cueFiles(m_services.programFolder));
     m_services.random.reseed();
     readFACs(m_data, m_services.messages, m_services.dataFile);
     mnuNewGame_Click();

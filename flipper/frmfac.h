@@ -37,6 +37,13 @@ class frmFac : public QMainWindow
 
     // The opening: reseed, read the data file, New Game, the opening cue.
     void Form_Load();
+
+    // The four cue files in the program's folder, in the order they are preloaded.
+    static QStringList cueFiles(const QString& programFolder);
+    // Readies what the game window's opening would otherwise wait for: the sound system
+    // with the cues decoded, and the window's pictures decoded. Reads no data file and plays
+    // nothing; safe to call any number of times.
+    static void prepare(const Services& services);
     // New Game: shuffle, reseed, read, count 0, panels emptied and covered, clock and round
     // reset, flipped list emptied. Leaves Killer Instinct, the review labels and the buttons.
     void mnuNewGame_Click();

@@ -14,7 +14,8 @@ class CuePlayer : public SoundPlayer
 {
   public:
     explicit CuePlayer(AudioOutput& output);
-    // Decodes the files now (again, if they were decoded before, so fresh files count).
+    // Decodes the files now; a file decoded before is decoded again only if it has changed
+    // (its size or time), so fresh files count and a second preload costs next to nothing.
     void preload(const QStringList& paths) override;
     // Plays the decoded cue, decoding a file not seen before; an unplayable one stops the
     // sounding cue and plays nothing.
@@ -24,8 +25,14 @@ class CuePlayer : public SoundPlayer
     static constexpr qint64 kMaxFileBytes = 64 * 1024 * 1024;
 
   private:
-    std::optional<QByteArray> load(const QString& path) const;
+    struct Cue
+    {
+        QByteArray pcm;
+        qint64 size = -1;
+        qint64 modifiedMs = -1;
+    };
+    std::optional<Cue> load(const QString& path) const;
 
     AudioOutput& m_output;
-    QHash<QString, QByteArray> m_cues;
+    QHash<QString, Cue> m_cues;
 };

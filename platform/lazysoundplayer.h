@@ -1,6 +1,6 @@
 #pragma once
-// Makes the real sound player only when the first cue is asked for: starting the sound
-// system takes longer than showing the title window, and nothing sounds before New Game.
+// Makes the real sound player only when it is first used: starting the sound system takes
+// longer than showing the title window, so it waits until the title window has painted.
 
 #include "platform/soundplayer.h"
 

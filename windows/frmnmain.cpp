@@ -4,27 +4,28 @@
 #include "flipper/frmfac.h"
 #include "platform/programexit.h"
 #include "platform/qorpicture.h"
-#include "windows/frmabout.h"
 #include "platform/windowhelpers.h"
+#include "windows/frmabout.h"
 
 #include <QApplication>
 #include <QLayout>
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
+#include <QTimer>
 
 namespace {
 
 using faclayout::px;
 
-constexpr int kClientWidth = 10935;   // 729 px
-constexpr int kClientHeight = 10050;  // 670 px
-constexpr faclayout::Twips kImage1{0, 0, 10965, 10035};  // 731 x 669: two columns cut off
+constexpr int kClientWidth = 10935;                     // 729 px
+constexpr int kClientHeight = 10050;                    // 670 px
+constexpr faclayout::Twips kImage1{0, 0, 10965, 10035}; // 731 x 669: two columns cut off
 
 // Keeps the program running while, for a moment, no window is open.
 class NoQuitOnLastWindow
 {
-public:
+  public:
     NoQuitOnLastWindow() : m_was(QApplication::quitOnLastWindowClosed())
     {
         QApplication::setQuitOnLastWindowClosed(false);
@@ -33,7 +34,7 @@ public:
     NoQuitOnLastWindow(const NoQuitOnLastWindow&) = delete;
     NoQuitOnLastWindow& operator=(const NoQuitOnLastWindow&) = delete;
 
-private:
+  private:
     bool m_was;
 };
 
@@ -55,9 +56,9 @@ frmnMain::frmnMain(GameData& data, const Services& services)
     setWindowTitle(QStringLiteral("Korvane II - QOR Flipper"));
     setWindowIcon(programWindowIcon());
     // Fixed size: title, minimize and close, no maximize.
-    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
-                   | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
-                   | Qt::WindowCloseButtonHint);
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint);
 
     MnuFile = menuBar()->addMenu(QStringLiteral("File"));
     MnuFile->setObjectName(QStringLiteral("MnuFile"));
@@ -86,6 +87,22 @@ frmnMain::frmnMain(GameData& data, const Services& services)
     Image1->setPicture(QStringLiteral(":/art/maker_logo.png"));
     Image1->setGeometry(px(kImage1.left), px(kImage1.top), px(kImage1.width), px(kImage1.height));
     Image1->setAccessibleName(QStringLiteral("Olvarin logo"));
+    Image1->installEventFilter(this);
+}
+
+bool frmnMain::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == Image1 && event->type() == QEvent::Paint && !m_prepareAsked) {
+        m_prepareAsked = true;
+        // While the player reads the title, start the sound system and decode the game
+        // window's pictures, so that New Game opens at once; after the first paint, so that
+        // the title shows as fast as before.
+        QTimer::singleShot(0, this, [this] {
+            if (!m_fac)
+                frmFac::prepare(m_services);
+        });
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 frmnMain::~frmnMain()

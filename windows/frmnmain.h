@@ -44,6 +44,8 @@ public slots:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    // Once this window has painted, readies what the game window will need.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     GameData& m_data;
@@ -51,4 +53,5 @@ private:
     QPointer<frmFac> m_fac;
     QPointer<frmAbout> m_about;
     bool m_centred = false;
+    bool m_prepareAsked = false;
 };

@@ -50,6 +50,7 @@ class TestCuePlayer : public QObject
     void unplayableFileIsSilent();
     void preloadKeepsCuesReady();
     void preloadAgainSeesFreshFiles();
+    void preloadAgainSkipsUnchangedFiles();
     void fileAddedLaterPlays();
     void convertsToTheOutputFormat();
     void modGeneralPlaySoundReachesThePlayer();
@@ -181,6 +182,30 @@ void TestCuePlayer::preloadAgainSeesFreshFiles()
     player.preload({path});
     player.playSound(path);
     QCOMPARE(out.calls.last(), QStringLiteral("stop"));
+}
+
+void TestCuePlayer::preloadAgainSkipsUnchangedFiles()
+{
+    FakeOutput out;
+    CuePlayer player(out);
+    const QByteArray first = smallCue(100);
+    const QString path = write(QStringLiteral("Fac.wav"), first);
+    player.preload({path});
+    // Other samples, but the same size and time: to the player it is the file it knows, and
+    // a second preload (the title window readies the cues, New Game asks again) is free.
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::ReadWrite));
+    const QDateTime modified = f.fileTime(QFileDevice::FileModificationTime);
+    QByteArray other = first;
+    other[other.size() - 1] = char(other.back() ^ 0x55);
+    QVERIFY(f.seek(0) && f.write(other) == other.size());
+    f.close();
+    QVERIFY(f.open(QIODevice::ReadWrite));
+    QVERIFY(f.setFileTime(modified, QFileDevice::FileModificationTime));
+    f.close();
+    player.preload({path});
+    player.playSound(path);
+    QCOMPARE(out.played, (QList<QByteArray>{expectedPcm(first, out.fmt)}));
 }
 
 void TestCuePlayer::fileAddedLaterPlays()

@@ -23,14 +23,14 @@
 namespace {
 
 // How a step ended.
-constexpr int kQuitByQt = 0;          // Qt quit: the last window closed
-constexpr int kEndProgram = 3;        // the program exit service was called
-constexpr int kStillRunning = 42;     // nothing ended the program
+constexpr int kQuitByQt = 0;      // Qt quit: the last window closed
+constexpr int kEndProgram = 3;    // the program exit service was called
+constexpr int kStillRunning = 42; // nothing ended the program
 
 // Sees the quit that Qt posts when the last window has closed.
 class QuitWatcher : public QObject
 {
-public:
+  public:
     bool quitSeen = false;
     QuitWatcher() { qApp->installEventFilter(this); }
     bool eventFilter(QObject* watched, QEvent* event) override
@@ -99,8 +99,8 @@ struct Program
 
     bool nothingReadOrPlayed() const
     {
-        return data.facsRead == 0 && world.messages.shown.isEmpty()
-            && world.sound.played.isEmpty() && world.random.reseeds == 0;
+        return data.facsRead == 0 && world.messages.shown.isEmpty() &&
+               world.sound.played.isEmpty() && world.random.reseeds == 0;
     }
 };
 
@@ -109,7 +109,7 @@ struct Program
 class TestProgram : public QObject
 {
     Q_OBJECT
-private slots:
+  private slots:
     void cleanup()
     {
         QApplication::setQuitOnLastWindowClosed(true);
@@ -126,6 +126,20 @@ private slots:
         QVERIFY(!program.title->aboutWindow());
         QVERIFY(program.nothingReadOrPlayed());
         QVERIFY(program.world.sound.preloaded.isEmpty());
+    }
+
+    void titleWindowReadiesTheGameOnceItHasPainted()
+    {
+        Program program;
+        QVERIFY(program.world.sound.preloaded.isEmpty());
+        QVERIFY(QTest::qWaitForWindowExposed(program.title.get()));
+        QTRY_COMPARE(program.world.sound.preloaded, frmFac::cueFiles(QStringLiteral("/prog")));
+        // Readying reads no cards and sounds nothing.
+        QVERIFY(program.nothingReadOrPlayed());
+        // New Game still preloads for itself, and opens as before.
+        QCOMPARE(Program::run([&] { program.title->mnuGame->trigger(); }), kStillRunning);
+        QCOMPARE(program.world.sound.preloaded.size(), 8);
+        QCOMPARE(program.world.sound.played, QStringList{"/prog/Start.wav"});
     }
 
     void exitBeforeAnyGame()
@@ -247,10 +261,11 @@ private slots:
         QCOMPARE(title.MnuFile->objectName(), QString("MnuFile"));
         QCOMPARE(title.mnuHelp->objectName(), QString("mnuHelp"));
 
-        const QList<std::pair<QAction*, QString>> items{
-            {title.MnuFile->menuAction(), "File"}, {title.mnuGame, "New Game"},
-            {title.mnuExit, "Exit"},               {title.mnuHelp->menuAction(), "Help"},
-            {title.mnuAbout, "About"}};
+        const QList<std::pair<QAction*, QString>> items{{title.MnuFile->menuAction(), "File"},
+                                                        {title.mnuGame, "New Game"},
+                                                        {title.mnuExit, "Exit"},
+                                                        {title.mnuHelp->menuAction(), "Help"},
+                                                        {title.mnuAbout, "About"}};
         for (const auto& [item, caption] : items) {
             QCOMPARE(item->text(), caption);
             QVERIFY(QKeySequence::mnemonic(item->text()).isEmpty());
