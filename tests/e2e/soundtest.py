@@ -27,7 +27,8 @@ def check(cond, what):
 
 class Studio:
     """pulseaudio with a null sink "cap", a quiet keep-alive stream on it (without one the null
-    sink hands audio over in 2-second blocks), and parecord on its monitor."""
+    sink hands audio over in 2-second blocks), and parecord on its monitor, with the time at
+    which its file grew, for recording_clock()."""
 
     def __init__(self, desk):
         self.desk = desk
@@ -101,8 +102,6 @@ class Studio:
 
 
 # ---- reading sound ----------------------------------------------------------------------
-
-
 
 def read_wav(path):
     with wave.open(path, "rb") as w:
