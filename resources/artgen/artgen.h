@@ -28,6 +28,9 @@ QPainterPath textPath(const QString& text, const QFont& font, QPointF centre, qr
 // A five-pointed star.
 QPainterPath starPath(QPointF centre, qreal outerRadius, qreal innerRatio = 0.42);
 
+// The glove's fist, without its cuff, in the 100 x 100 square the glove is designed in.
+QPainterPath gloveBody();
+
 // A boxing glove punching towards +x, fitted into `box`; mirrored when `mirror` is set.
 void paintGlove(QPainter& p, const QRectF& box, const QColor& leather, const QColor& outline,
                 qreal outlineWidth, bool mirror = false, bool simple = false);

@@ -50,6 +50,18 @@ QPainterPath starPath(QPointF centre, qreal outerRadius, qreal innerRatio)
     return path;
 }
 
+QPainterPath gloveBody()
+{
+    QPainterPath body;
+    body.moveTo(27, 30);
+    body.cubicTo(28, 9, 56, 1, 77, 7);
+    body.cubicTo(97, 13, 101, 42, 95, 60);
+    body.cubicTo(89, 79, 67, 89, 45, 87);
+    body.cubicTo(34, 86, 27, 80, 27, 68);
+    body.closeSubpath();
+    return body;
+}
+
 void paintGlove(QPainter& p, const QRectF& box, const QColor& leather, const QColor& outline,
                 qreal outlineWidth, bool mirror, bool simple)
 {
@@ -72,13 +84,7 @@ void paintGlove(QPainter& p, const QRectF& box, const QColor& leather, const QCo
     cuff.quadTo(4, 82, 4, 76);
     cuff.closeSubpath();
 
-    QPainterPath body;
-    body.moveTo(27, 30);
-    body.cubicTo(28, 9, 56, 1, 77, 7);
-    body.cubicTo(97, 13, 101, 42, 95, 60);
-    body.cubicTo(89, 79, 67, 89, 45, 87);
-    body.cubicTo(34, 86, 27, 80, 27, 68);
-    body.closeSubpath();
+    const QPainterPath body = gloveBody();
 
     const QPen outlinePen(outline, pen, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
     p.setPen(outlinePen);

@@ -58,13 +58,7 @@ QTransform gloveTransform(const QRectF& box, qreal degrees);
 // The glove's outline as one shape (for the silhouette), punching towards +x in `box`.
 QPainterPath gloveShape(const QRectF& box, qreal degrees)
 {
-    QPainterPath body;
-    body.moveTo(27, 30);
-    body.cubicTo(28, 9, 56, 1, 77, 7);
-    body.cubicTo(97, 13, 101, 42, 95, 60);
-    body.cubicTo(89, 79, 67, 89, 45, 87);
-    body.cubicTo(34, 86, 27, 80, 27, 68);
-    body.closeSubpath();
+    const QPainterPath body = gloveBody();
     QPainterPath cuff;
     cuff.addRoundedRect(QRectF(4, 31, 32, 54), 6, 6);
     return gloveTransform(box, degrees).map(body.united(cuff));
