@@ -19,7 +19,6 @@ cmake --build build-rel -j "$(nproc)" >&2
 work=$(mktemp -d)
 cmake --install build-rel --prefix "$work/prefix" >/dev/null
 
-export XDG_RUNTIME_DIR="$work/runtime"; mkdir -m 700 "$XDG_RUNTIME_DIR"
 export DBUS_SESSION_BUS_ADDRESS=disabled:
 pids=()
 cleanup() {
@@ -29,21 +28,17 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# An X server with a window manager, and a sound server with a null sink, as a desktop has.
+# An X server with a window manager, as a desktop has; a sound server for the start-up runs,
+# which start the real sound system.
 Xvfb -displayfd 9 -screen 0 1280x1024x24 -nolisten tcp 9>"$work/display" 2>/dev/null & pids+=($!)
 for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
 export DISPLAY=":$(head -1 "$work/display")"
 openbox --sm-disable >/dev/null 2>&1 & pids+=($!)
-pulseaudio --daemonize=no --exit-idle-time=-1 --system=false -n \
-    --load=module-native-protocol-unix --load="module-null-sink sink_name=cap" \
-    --load=module-always-sink --log-target=file:"$work/pa.log" & pids+=($!)
-for _ in $(seq 100); do pactl info >/dev/null 2>&1 && break; sleep 0.1; done
-sleep 1
 
 echo "== start-up and memory ($runs starts of each)" >&2
-build-rel/bench/bench_startup "$runs" 2>/dev/null | tee "$work/startup.txt"
+bash tools/with_sound_server.sh build-rel/bench/bench_startup "$runs" 2>/dev/null
 echo "== flip, release to painted, on the X server" >&2
-QT_QPA_PLATFORM=xcb build-rel/bench/bench_game 2>/dev/null | tail -3 | tee "$work/flip.txt"
+QT_QPA_PLATFORM=xcb build-rel/bench/bench_game 2>/dev/null | tail -3
 
 for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
 wait 2>/dev/null || true
