@@ -149,7 +149,7 @@ class Cue:
         self.duration = len(raw) / RATE
 
 
-def sound_span(hp, start, stop, peak_hint=None):
+def sound_span(hp, start, stop):
     """First and last sample in [start, stop) louder than 3 % of that stretch's peak."""
     seg = hp[start:stop]
     peak = max((abs(v) for v in seg), default=0.0)
@@ -211,6 +211,22 @@ def flip(desk, v, clock, at):
     return t
 
 
+def record(desk, shots, play):
+    """Records the sink while play() clicks (its clicks timed through XTest), stops every
+    sound process, keeps the recording in `shots`; returns the studio, the recording's path
+    and what play() returned."""
+    desk.timed_clicks = True
+    studio = Studio(desk)
+    recording = os.path.join(desk.work, "recording.wav")
+    studio.start(recording)
+    try:
+        result = play(studio)
+    finally:
+        studio.stop()
+    shutil.copy(recording, shots)
+    return studio, recording, result
+
+
 def run(desk, exe, work, scenario, log, shots):
     from e2e import CLOCK, WAVES
     folder = os.path.dirname(exe)
@@ -228,12 +244,9 @@ def run(desk, exe, work, scenario, log, shots):
         for name in WAVES:
             os.remove(os.path.join(folder, name))
         log(f"removed the installed wave files: {sorted(WAVES)}")
-    desk.timed_clicks = True
-    studio = Studio(desk)
-    recording = os.path.join(desk.work, "recording.wav")
-    studio.start(recording)
-    events = []  # (click time, the cue it should sound)
-    try:
+
+    def play(studio):
+        events = []  # (click time, the cue it should sound)
         v, t = setup(desk, exe, work)
         events.append((t, "Start.wav"))
         gap = 0.45
@@ -268,9 +281,9 @@ def run(desk, exe, work, scenario, log, shots):
         events.append((t, "Fac.wav"))
         time.sleep(0.6)
         desk.screenshot("sound-played")
-    finally:
-        studio.stop()
-    shutil.copy(recording, shots)
+        return events, latency
+
+    studio, recording, (events, latency) = record(desk, shots, play)
     log(f"recording kept: {os.path.join(shots, 'recording.wav')}")
     with open(os.path.join(shots, "timeline.json"), "w") as f:
         json.dump({"events": events, "sizes": studio.sizes, "cues": cues,
@@ -281,12 +294,7 @@ def run(desk, exe, work, scenario, log, shots):
 def run_bare(desk, exe, cue, clicks, log, shots):
     """The yardstick: a bare Qt program (bench/bare_sound) that plays `cue` through
     QSoundEffect when its Play button is clicked, clicked and recorded like the game."""
-    desk.timed_clicks = True
-    studio = Studio(desk)
-    recording = os.path.join(desk.work, "recording.wav")
-    studio.start(recording)
-    events = []
-    try:
+    def play(studio):
         desk.launch(exe, desk.work, cue)
         frame = poll("the bare window", lambda: next(
             (n for n in desk.windows() if n.name == "bare sound" and n.box[2] > 0), None),
@@ -294,17 +302,15 @@ def run_bare(desk, exe, cue, clicks, log, shots):
         button = poll("the Play button", lambda: next(
             (n for n in walk(frame.acc) if n.role == "push button" and n.name == "Play"), None))
         time.sleep(1.0)  # its first effect loads
+        events = []
         for _ in range(clicks):
             events.append((desk.click(button), "cue"))
             time.sleep(0.45)
         time.sleep(0.5)
-    finally:
-        studio.stop()
-    shutil.copy(recording, shots)
-    mix, _ = read_wav(recording)
-    hp = highpass(mix)
-    index, slope, stray = recording_clock(studio.sizes, data_offset(recording))
-    check(stray < 1.0, f"the recording cannot be tied to the clicks ({stray:.2f} ms)")
+        return events
+
+    studio, recording, events = record(desk, shots, play)
+    hp, index, _, _ = heard(recording, studio.sizes)
     c = Cue("cue", cue)
     at = [index(t) for t, _ in events]
     onsets = []
@@ -319,6 +325,15 @@ def run_bare(desk, exe, cue, clicks, log, shots):
     with open(os.path.join(shots, "figures.txt"), "w") as f:
         f.write(f"onset_median_ms {med:.1f}\n")
         f.write(f"sounded {len(onsets)} of {clicks}\n")
+
+
+def heard(recording, sizes):
+    """The recording, high-passed, and its tie to the clicks' clock (see recording_clock)."""
+    mix, rate = read_wav(recording)
+    check(rate == RATE, "recording rate")
+    index, slope, stray = recording_clock(sizes, data_offset(recording))
+    check(stray < 1.0, f"the recording cannot be tied to the clicks ({stray:.2f} ms)")
+    return highpass(mix), index, slope, stray
 
 
 def recording_clock(sizes, head):
@@ -367,13 +382,9 @@ def locate(hp, cue, lo, hi):
 
 
 def analyse(sizes, recording, events, cue_files, latency, scenario, log, shots):
-    mix, rate = read_wav(recording)
-    check(rate == RATE, "recording rate")
-    hp = highpass(mix)
-    index, slope, stray = recording_clock(sizes, data_offset(recording))
+    hp, index, slope, stray = heard(recording, sizes)
     log(f"the recording's clock: the sink runs {slope * -1e6:+.0f} ppm against the system's;"
         f" the recorder's arrivals stray {stray:.2f} ms from the fitted line")
-    check(stray < 1.0, f"the recording cannot be tied to the clicks ({stray:.2f} ms)")
     at = [index(t) for t, _ in events]
 
     if scenario == "silent":
