@@ -41,6 +41,7 @@ struct EntryLabel
 };
 
 // In FACRecord field order (No has no visible label and is not listed here).
+// clang-format off
 inline constexpr std::array<EntryLabel, 14> kEntryLabels{{
     {"lblPos", {2400, 1600, 1680, 255}, "lblPosb", {2390, 1600, 1680, 255}, Face::MsSansSerif, 9.75, Align::Left, "Ring position"},
     {"lblCF", {1380, 990, 495, 250}, "lblCFb", {1350, 980, 495, 255}, Face::Arial, 9.75, Align::Centre, "CF"},
@@ -57,6 +58,7 @@ inline constexpr std::array<EntryLabel, 14> kEntryLabels{{
     {"lblInj", {150, 3900, 3930, 1050}, "lblInjb", {150, 3900, 3930, 1050}, Face::ArialNarrow, 8.25, Align::Left, "Injury"},
     {"lblSA", {150, 5000, 3930, 1020}, "lblSAb", {150, 4995, 3930, 1020}, Face::ArialNarrow, 8.25, Align::Left, "Special action"},
 }};
+// clang-format on
 
 // The heading array Label1: elements 0-10 on the main panel, 11-21 in fraFAC.
 // All "Arial" 9.75 bold, white fill.
@@ -85,15 +87,17 @@ inline constexpr std::array<Heading, 11> kHeadings{{
 }};
 
 // The window and its pictures.
-inline constexpr int kClientWidth = 12450;  // 830 px
-inline constexpr int kClientHeight = 7050;  // 470 px
+inline constexpr int kClientWidth = 12450; // 830 px
+inline constexpr int kClientHeight = 7050; // 470 px
 
-inline constexpr Twips kImage1{120, 120, 4725, 6540};   // blank card on a fanned stack, 315 x 436 natural
-inline constexpr Twips kImgFAC{130, 130, 3960, 5900};   // card back, stretched
-inline constexpr Twips kFraFAC{8040, 0, 4215, 6255};    // review panel frame
-inline constexpr Twips kImage3{120, 120, 3990, 5925};   // in fraFAC: single blank card, 266 x 395 natural
-inline constexpr Twips kImgFAC2{140, 150, 3960, 5895};  // in fraFAC: card back, stretched
-inline constexpr Twips kImage2{5040, 120, 2715, 2085};  // title logo, 181 x 139 natural
+inline constexpr Twips kImage1{120, 120, 4725,
+                               6540}; // blank card on a fanned stack, 315 x 436 natural
+inline constexpr Twips kImgFAC{130, 130, 3960, 5900}; // card back, stretched
+inline constexpr Twips kFraFAC{8040, 0, 4215, 6255};  // review panel frame
+inline constexpr Twips kImage3{120, 120, 3990,
+                               5925}; // in fraFAC: single blank card, 266 x 395 natural
+inline constexpr Twips kImgFAC2{140, 150, 3960, 5895}; // in fraFAC: card back, stretched
+inline constexpr Twips kImage2{5040, 120, 2715, 2085}; // title logo, 181 x 139 natural
 
 // Picture sizes in pixels.
 inline constexpr int kStackCardW = 315, kStackCardH = 436;

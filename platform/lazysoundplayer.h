@@ -9,7 +9,7 @@
 
 class LazySoundPlayer : public SoundPlayer
 {
-public:
+  public:
     using Factory = std::function<std::unique_ptr<SoundPlayer>()>;
     explicit LazySoundPlayer(Factory make) : m_make(std::move(make)) {}
 
@@ -19,7 +19,7 @@ public:
     // True once the real player has been made.
     bool started() const { return m_player != nullptr; }
 
-private:
+  private:
     SoundPlayer& player()
     {
         if (!m_player)

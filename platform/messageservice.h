@@ -5,7 +5,7 @@
 
 class MessageService
 {
-public:
+  public:
     virtual ~MessageService() = default;
     // Shows text with an OK button only and no icon, titled caption; returns when closed.
     virtual void showMessage(const QString& text, const QString& caption) = 0;

@@ -4,7 +4,7 @@
 
 class ProgramExit
 {
-public:
+  public:
     virtual ~ProgramExit() = default;
     // Ends the program: every window still open goes without its closing steps, and no
     // further event is handled.

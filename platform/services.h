@@ -17,6 +17,6 @@ struct Services
     SoundPlayer& sound;
     ShellService& shell;
     ProgramExit& exit;
-    QString programFolder;   // where the wave files lie (the executable's folder)
-    QString dataFile;        // "fac_data.txt": relative, so read from the working folder
+    QString programFolder; // where the wave files lie (the executable's folder)
+    QString dataFile;      // "fac_data.txt": relative, so read from the working folder
 };

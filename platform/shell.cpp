@@ -1,15 +1,15 @@
 #include "platform/shell.h"
 
 #ifdef Q_OS_WIN
-#  include <QByteArray>
-#  include <windows.h>
-#  include <shellapi.h>
+#include <QByteArray>
+#include <shellapi.h>
+#include <windows.h>
 #else
-#  include <QDesktopServices>
-#  include <QDir>
-#  include <QFileInfo>
-#  include <QProcess>
-#  include <QUrl>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+#include <QUrl>
 #endif
 
 #ifdef Q_OS_WIN
@@ -27,8 +27,7 @@ bool SystemShellService::shellOpen(const QString& document, const QString& opera
         // An absent text goes to the shell as no text at all, not as "".
         const HINSTANCE result = ShellExecuteA(nullptr, verb.constData(), file.constData(),
                                                argList ? params.constData() : nullptr,
-                                               workFolder ? dir.constData() : nullptr,
-                                               showCommand);
+                                               workFolder ? dir.constData() : nullptr, showCommand);
         return shellAccepted(reinterpret_cast<std::intptr_t>(result));
     } catch (...) {
         return false;
@@ -73,10 +72,8 @@ bool SystemShellService::shellOpen(const QString& document, const QString& opera
             const QFileInfo info(path);
             if (info.isFile() && info.isExecutable()) {
                 // A program is started, with its arguments, and not waited for.
-                const QStringList args =
-                    argList ? QProcess::splitCommand(*argList) : QStringList();
-                return QProcess::startDetached(path, args,
-                                               workFolder ? *workFolder : QString());
+                const QStringList args = argList ? QProcess::splitCommand(*argList) : QStringList();
+                return QProcess::startDetached(path, args, workFolder ? *workFolder : QString());
             }
             return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
         }

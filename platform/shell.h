@@ -15,11 +15,11 @@ constexpr bool shellAccepted(std::intptr_t result)
 
 class SystemShellService : public ShellService
 {
-public:
+  public:
     // On Windows: ShellExecuteA with no owner window, texts in the ANSI code page. Elsewhere
     // the desktop's URL handlers (QDesktopServices) open the document; a local program with
     // arguments is started detached in workFolder. showCommand only matters on Windows.
     bool shellOpen(const QString& document, const QString& operation,
-                   const std::optional<QString>& argList,
-                   const std::optional<QString>& workFolder, int showCommand) override;
+                   const std::optional<QString>& argList, const std::optional<QString>& workFolder,
+                   int showCommand) override;
 };

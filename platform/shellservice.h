@@ -6,7 +6,7 @@
 
 class ShellService
 {
-public:
+  public:
     virtual ~ShellService() = default;
     // True when the platform accepted the request. Shows nothing, throws nothing.
     // An absent argList or workFolder is passed to the platform as no text at all.

@@ -7,7 +7,7 @@
 
 class SoundPlayer
 {
-public:
+  public:
     virtual ~SoundPlayer() = default;
     // Decodes these files ahead of time so a later playSound starts without delay.
     virtual void preload(const QStringList& paths) = 0;

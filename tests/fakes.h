@@ -24,7 +24,7 @@ inline const double kJustBelowOne = std::nextafter(1.0, 0.0);
 // evenly (so a shuffle always finishes). Counts draws and reseeds.
 class ScriptedRandom : public RandomSource
 {
-public:
+  public:
     std::vector<double> script;
     std::size_t pos = 0;
     int draws = 0;
@@ -53,7 +53,7 @@ public:
 
 class RecordingMessages : public MessageService
 {
-public:
+  public:
     struct Shown
     {
         QString text;
@@ -68,7 +68,7 @@ public:
 
 class RecordingSound : public SoundPlayer
 {
-public:
+  public:
     QStringList preloaded;
     QStringList played;
     void preload(const QStringList& paths) override { preloaded += paths; }
@@ -77,7 +77,7 @@ public:
 
 class RecordingShell : public ShellService
 {
-public:
+  public:
     struct Call
     {
         QString document;
@@ -99,7 +99,7 @@ public:
 
 class RecordingExit : public ProgramExit
 {
-public:
+  public:
     int ends = 0;
     std::function<void()> onEnd;
     void endProgram() override

@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages that are missing for one purpose, and nothing else.
 #   deps.sh play   build and run the game
+#   deps.sh windows  cross-build for Windows and run it under Wine
 #   deps.sh test   build and run every test (adds clang for the fuzzer and the tools that the
 #                  end-to-end and sound tests start themselves)
 set -euo pipefail
 
 build=(cmake ninja-build g++ qt6-base-dev qt6-multimedia-dev libgl-dev
        fonts-liberation fonts-wine)
-test_extra=(clang libclang-rt-14-dev llvm
+windows=(g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev wine64 dpkg-dev xz-utils perl)
+test_extra=(clang clang-format-14 libclang-rt-14-dev llvm
             xvfb xauth xdotool libxtst6 x11-utils imagemagick openbox
             at-spi2-core dbus-x11 python3-pyatspi
             pulseaudio pulseaudio-utils sox)
@@ -15,7 +17,8 @@ test_extra=(clang libclang-rt-14-dev llvm
 case "${1:-}" in
   play) want=("${build[@]}") ;;
   test) want=("${build[@]}" "${test_extra[@]}") ;;
-  *) echo "usage: $0 play|test" >&2; exit 2 ;;
+  windows) want=(cmake ninja-build qt6-base-dev "${windows[@]}") ;;
+  *) echo "usage: $0 play|test|windows" >&2; exit 2 ;;
 esac
 
 missing=()

@@ -1,13 +1,13 @@
 #include "windows/frmabout.h"
 
 #include "flipper/faclayout.h"
-#include "platform/services.h"
 #include "platform/qorlabel.h"
 #include "platform/qorpicture.h"
 #include "platform/qorstyle.h"
+#include "platform/services.h"
 #include "platform/shellservice.h"
-#include "windows/aboutinfo.h"
 #include "platform/windowhelpers.h"
+#include "windows/aboutinfo.h"
 
 #include <QFrame>
 #include <QKeyEvent>
@@ -21,11 +21,11 @@ namespace {
 using faclayout::px;
 using faclayout::Twips;
 
-constexpr int kClientWidth = 5790;   // 386 px
-constexpr int kClientHeight = 4005;  // 267 px
+constexpr int kClientWidth = 5790;  // 386 px
+constexpr int kClientHeight = 4005; // 267 px
 
 constexpr Twips kPicIcon{240, 360, 1095, 1095};
-constexpr int kProductLogoSize = 69;  // the picture box takes its picture's size
+constexpr int kProductLogoSize = 69; // the picture box takes its picture's size
 constexpr Twips kLblTitle{1530, 480, 3885, 480};
 constexpr Twips kLblDescription{1530, 840, 3885, 330};
 constexpr Twips kLblVersion{1530, 1200, 3885, 225};
@@ -67,8 +67,8 @@ QFrame* makeLine(QWidget* parent, const char* name, int rightTwips, int thicknes
 } // namespace
 
 frmAbout::frmAbout(const Services& services)
-    : QWidget(nullptr, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint
-                           | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
+    : QWidget(nullptr, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                           Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
       m_services(services)
 {
     setObjectName(QStringLiteral("frmAbout"));
@@ -140,8 +140,8 @@ void frmAbout::cmdOK_Click()
 
 void frmAbout::lblWeb_Click()
 {
-    m_services.shell.shellOpen(kMakerWebAddress, QStringLiteral("Open"), std::nullopt,
-                               std::nullopt, 0);
+    m_services.shell.shellOpen(kMakerWebAddress, QStringLiteral("Open"), std::nullopt, std::nullopt,
+                               0);
 }
 
 void frmAbout::keyPressEvent(QKeyEvent* event)

@@ -15,7 +15,7 @@ class QPushButton;
 class frmAbout : public QWidget
 {
     Q_OBJECT
-public:
+  public:
     // Builds the controls only; the opener calls Form_Load() and then show().
     explicit frmAbout(const Services& services);
     ~frmAbout() override;
@@ -33,13 +33,13 @@ public:
     QorLabel* lblWeb = nullptr;
     QPushButton* cmdOK = nullptr;
 
-public slots:
+  public slots:
     void cmdOK_Click();
     void lblWeb_Click();
 
-protected:
+  protected:
     void keyPressEvent(QKeyEvent* event) override;
 
-private:
+  private:
     Services m_services;
 };

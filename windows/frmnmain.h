@@ -17,7 +17,7 @@ class frmFac;
 class frmnMain : public QMainWindow
 {
     Q_OBJECT
-public:
+  public:
     // Builds the controls only; reads nothing and plays nothing.
     frmnMain(GameData& data, const Services& services);
     // Takes the game and About windows with it if they still exist.
@@ -34,7 +34,7 @@ public:
     QMenu* mnuHelp = nullptr;
     QAction* mnuAbout = nullptr;
 
-public slots:
+  public slots:
     // Closes this window, then opens and shows the game window (its opening runs).
     void mnuGame_Click();
     // Closes the game window if open and this window, and ends the program at once.
@@ -42,12 +42,12 @@ public slots:
     // Shows the one About window beside this one, loading it if it is not open.
     void mnuAbout_Click();
 
-protected:
+  protected:
     void showEvent(QShowEvent* event) override;
     // Once this window has painted, readies what the game window will need.
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+  private:
     GameData& m_data;
     Services m_services;
     QPointer<frmFac> m_fac;

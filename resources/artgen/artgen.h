@@ -23,7 +23,8 @@ inline const QColor kTint{0xe8, 0xec, 0xf3};
 QFont sansFont(qreal pixelSize, bool bold = true, bool narrow = false);
 
 // Text as an outline, centred on `centre`, for logos that stroke and fill their lettering.
-QPainterPath textPath(const QString& text, const QFont& font, QPointF centre, qreal letterSpacing = 0);
+QPainterPath textPath(const QString& text, const QFont& font, QPointF centre,
+                      qreal letterSpacing = 0);
 
 // A five-pointed star.
 QPainterPath starPath(QPointF centre, qreal outerRadius, qreal innerRatio = 0.42);

@@ -19,7 +19,8 @@ constexpr qreal kCardRadius = 6.5;
 // A label's rectangle in picture pixels: the picture lies at `image` in the label's container.
 QRect onPicture(const Twips& label, const Twips& image)
 {
-    return QRect(px(label.left - image.left), px(label.top - image.top), px(label.width), px(label.height));
+    return QRect(px(label.left - image.left), px(label.top - image.top), px(label.width),
+                 px(label.height));
 }
 
 QPainterPath cardOutline(const QRectF& card, qreal radius)
@@ -90,13 +91,15 @@ void paintCardFace(QPainter& p, bool reviewPanel)
     // The block of short entries sits on a tinted field; everything a label covers is white.
     int rowsBottom = 0;
     for (const Heading& h : kHeadings)
-        rowsBottom = std::max(rowsBottom, onPicture(reviewPanel ? h.review : h.main, image).bottom());
+        rowsBottom =
+            std::max(rowsBottom, onPicture(reviewPanel ? h.review : h.main, image).bottom());
     const int rowsTop = 54;
     p.fillRect(QRectF(0, rowsTop, kCard.width(), rowsBottom + 3 - rowsTop), kTint);
     // A lighter lane along each row of cells, so the captions read as printed on the card.
     for (const Heading& h : kHeadings) {
         const QRect r = onPicture(reviewPanel ? h.review : h.main, image);
-        p.fillRect(QRectF(2, r.top() - 1, kCard.width() - 4, r.height() + 2), QColor(0xf7, 0xf8, 0xfb));
+        p.fillRect(QRectF(2, r.top() - 1, kCard.width() - 4, r.height() + 2),
+                   QColor(0xf7, 0xf8, 0xfb));
     }
     p.fillRect(QRectF(0, rowsTop, kCard.width(), 1), kNavy);
     p.fillRect(QRectF(0, rowsBottom + 2, kCard.width(), 1), kNavy);
@@ -107,9 +110,12 @@ void paintCardFace(QPainter& p, bool reviewPanel)
         p.fillRect(r, Qt::white);
         p.setPen(kNavy);
         p.setFont(headingFont);
-        const int align = h.align == Align::Right ? Qt::AlignRight : h.align == Align::Centre ? Qt::AlignHCenter : Qt::AlignLeft;
+        const int align = h.align == Align::Right    ? Qt::AlignRight
+                          : h.align == Align::Centre ? Qt::AlignHCenter
+                                                     : Qt::AlignLeft;
         p.drawText(r, align | Qt::AlignTop, QString::fromLatin1(h.caption));
-        p.fillRect(QRect(r.left(), r.bottom(), r.width(), 1), QColor(kNavy.red(), kNavy.green(), kNavy.blue(), 60));
+        p.fillRect(QRect(r.left(), r.bottom(), r.width(), 1),
+                   QColor(kNavy.red(), kNavy.green(), kNavy.blue(), 60));
     }
     for (const EntryLabel& e : kEntryLabels) {
         const QRect r = onPicture(reviewPanel ? e.review : e.main, image);
@@ -142,8 +148,10 @@ void paintCardBack(QPainter& p, const QRectF& card)
     p.setPen(QPen(QColor(0xd0, 0x3c, 0x44), 1.0));
     const qreal step = w / 22.0;
     for (qreal d = -h; d < w + h; d += step) {
-        p.drawLine(QPointF(field.left() + d, field.top()), QPointF(field.left() + d + h, field.top() + h));
-        p.drawLine(QPointF(field.left() + d, field.top()), QPointF(field.left() + d - h, field.top() + h));
+        p.drawLine(QPointF(field.left() + d, field.top()),
+                   QPointF(field.left() + d + h, field.top() + h));
+        p.drawLine(QPointF(field.left() + d, field.top()),
+                   QPointF(field.left() + d - h, field.top() + h));
     }
     // Gold dots where the lattice crosses.
     p.setPen(Qt::NoPen);
@@ -161,14 +169,17 @@ void paintCardBack(QPainter& p, const QRectF& card)
     p.setPen(QPen(kNavy, w * 0.022));
     p.drawRoundedRect(frame, radius * 0.5, radius * 0.5);
     p.setPen(QPen(kGold, w * 0.007));
-    p.drawRoundedRect(frame.adjusted(w * 0.018, w * 0.018, -w * 0.018, -w * 0.018), radius * 0.4, radius * 0.4);
+    p.drawRoundedRect(frame.adjusted(w * 0.018, w * 0.018, -w * 0.018, -w * 0.018), radius * 0.4,
+                      radius * 0.4);
 
     // Stars in the corners of the frame.
     p.setPen(Qt::NoPen);
     p.setBrush(Qt::white);
     const qreal inset = w * 0.075;
-    for (QPointF c : {frame.topLeft() + QPointF(inset, inset), frame.topRight() + QPointF(-inset, inset),
-                      frame.bottomLeft() + QPointF(inset, -inset), frame.bottomRight() + QPointF(-inset, -inset)})
+    for (QPointF c :
+         {frame.topLeft() + QPointF(inset, inset), frame.topRight() + QPointF(-inset, inset),
+          frame.bottomLeft() + QPointF(inset, -inset),
+          frame.bottomRight() + QPointF(-inset, -inset)})
         p.drawPath(starPath(c, w * 0.035));
 
     // Central emblem: a ringed medallion with a glove, crossed by the product's ribbon.
@@ -210,11 +221,14 @@ void paintCardBack(QPainter& p, const QRectF& card)
     p.setBrush(kNavy);
     p.drawRect(QRectF(centre.x() - half, ry, 2 * half, rh));
     p.setPen(QPen(kGold, w * 0.006));
-    p.drawLine(QPointF(centre.x() - half, ry + w * 0.012), QPointF(centre.x() + half, ry + w * 0.012));
-    p.drawLine(QPointF(centre.x() - half, ry + rh - w * 0.012), QPointF(centre.x() + half, ry + rh - w * 0.012));
+    p.drawLine(QPointF(centre.x() - half, ry + w * 0.012),
+               QPointF(centre.x() + half, ry + w * 0.012));
+    p.drawLine(QPointF(centre.x() - half, ry + rh - w * 0.012),
+               QPointF(centre.x() + half, ry + rh - w * 0.012));
     p.setPen(Qt::NoPen);
     p.setBrush(Qt::white);
-    p.drawPath(textPath("KORVANE II", sansFont(rh * 0.62), QPointF(centre.x(), ry + rh / 2), rh * 0.05));
+    p.drawPath(
+        textPath("KORVANE II", sansFont(rh * 0.62), QPointF(centre.x(), ry + rh / 2), rh * 0.05));
 
     // "QOR" on the field above and below the medallion.
     QFont qor = sansFont(w * 0.11);
@@ -241,7 +255,10 @@ void paintCardBack(QPainter& p, const QRectF& card)
 void paintCardStack(QPainter& p)
 {
     // Two cards of the deck, face down, fanned out to the right and below the face card.
-    struct Fan { qreal dx, dy, degrees; };
+    struct Fan
+    {
+        qreal dx, dy, degrees;
+    };
     for (const Fan& f : {Fan{30, 30, 4.5}, Fan{15, 15, 2.2}}) {
         p.save();
         p.translate(kCard.center() + QPointF(f.dx, f.dy));
@@ -250,7 +267,8 @@ void paintCardStack(QPainter& p)
         // A soft shadow: a few widening translucent outlines.
         for (int i = 3; i >= 1; --i) {
             QPainterPath shadow;
-            shadow.addRoundedRect(kCard.adjusted(-i + 1.5, -i + 2.5, i + 1.5, i + 2.5), kCardRadius + i, kCardRadius + i);
+            shadow.addRoundedRect(kCard.adjusted(-i + 1.5, -i + 2.5, i + 1.5, i + 2.5),
+                                  kCardRadius + i, kCardRadius + i);
             p.fillPath(shadow, QColor(0, 0, 0, 18));
         }
         paintCardBack(p, kCard);
@@ -258,7 +276,8 @@ void paintCardStack(QPainter& p)
     }
     for (int i = 3; i >= 1; --i) {
         QPainterPath shadow;
-        shadow.addRoundedRect(kCard.adjusted(-i + 1.5, -i + 2.5, i + 1.5, i + 2.5), kCardRadius + i, kCardRadius + i);
+        shadow.addRoundedRect(kCard.adjusted(-i + 1.5, -i + 2.5, i + 1.5, i + 2.5), kCardRadius + i,
+                              kCardRadius + i);
         p.fillPath(shadow, QColor(0, 0, 0, 18));
     }
     paintCardFace(p, false);

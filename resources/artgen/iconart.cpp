@@ -144,7 +144,8 @@ void paintIcon(QPainter& p, int size)
     p.fillPath(cardPath, Qt::white);
     p.setClipPath(cardPath);
     p.fillRect(QRectF(card.left(), card.top(), card.width(), small ? 13 : 10), kNavy);
-    p.fillRect(QRectF(card.left(), card.top() + (small ? 13 : 10), card.width(), small ? 3 : 2), kRed);
+    p.fillRect(QRectF(card.left(), card.top() + (small ? 13 : 10), card.width(), small ? 3 : 2),
+               kRed);
     if (!small) {
         p.setBrush(kGold);
         p.drawPath(starPath(QPointF(0, card.top() + 5), 3.4));
@@ -164,7 +165,11 @@ void paintIcon(QPainter& p, int size)
     p.translate(40, 38);
     p.rotate(-24);
     const QRectF glove = small ? QRectF(-23, -20, 44, 40) : QRectF(-20, -17, 38, 34);
-    paintGlove(p, glove, QColor(0xd4, 0x24, 0x2e), kInk, tiny ? 5.0 : small ? 3.2 : (size >= 128 ? 2.0 : 2.4), false, small);
+    paintGlove(p, glove, QColor(0xd4, 0x24, 0x2e), kInk,
+               tiny    ? 5.0
+               : small ? 3.2
+                       : (size >= 128 ? 2.0 : 2.4),
+               false, small);
     p.restore();
 
     p.restore();

@@ -24,10 +24,12 @@ QPainterPath capsule(QPointF a, qreal ra, QPointF b, qreal rb)
     if (len > qAbs(ra - rb)) {
         const qreal theta = qAtan2(d.y(), d.x());
         const qreal alpha = qAcos((ra - rb) / len);
-        auto on = [](QPointF c, qreal r, qreal angle) { return c + QPointF(r * qCos(angle), r * qSin(angle)); };
+        auto on = [](QPointF c, qreal r, qreal angle) {
+            return c + QPointF(r * qCos(angle), r * qSin(angle));
+        };
         QPainterPath quad;
-        quad.addPolygon(QPolygonF{on(a, ra, theta + alpha), on(b, rb, theta + alpha), on(b, rb, theta - alpha),
-                                  on(a, ra, theta - alpha)});
+        quad.addPolygon(QPolygonF{on(a, ra, theta + alpha), on(b, rb, theta + alpha),
+                                  on(b, rb, theta - alpha), on(a, ra, theta - alpha)});
         quad.closeSubpath();
         path = path.united(quad); // a union, not a second subpath: the windings may oppose
     }
@@ -39,7 +41,8 @@ QPainterPath limb(const std::vector<std::pair<QPointF, qreal>>& joints)
 {
     QPainterPath path;
     for (size_t i = 1; i < joints.size(); ++i)
-        path = path.united(capsule(joints[i - 1].first, joints[i - 1].second, joints[i].first, joints[i].second));
+        path = path.united(
+            capsule(joints[i - 1].first, joints[i - 1].second, joints[i].first, joints[i].second));
     return path;
 }
 
@@ -73,8 +76,8 @@ void cutOut(QPainter& p, const QPainterPath& shape, qreal gap, const QColor& ink
 }
 
 // Lettering on the lower arc of a circle, read from left to right, tops towards the centre.
-void arcText(QPainter& p, const QString& text, const QFont& font, QPointF centre, qreal baselineRadius,
-             qreal spacing)
+void arcText(QPainter& p, const QString& text, const QFont& font, QPointF centre,
+             qreal baselineRadius, qreal spacing)
 {
     const QFontMetricsF fm(font);
     qreal total = 0;
@@ -96,7 +99,6 @@ void arcText(QPainter& p, const QString& text, const QFont& font, QPointF centre
         along += adv + spacing;
     }
 }
-
 
 QTransform gloveTransform(const QRectF& box, qreal degrees)
 {

@@ -40,7 +40,8 @@ QImage render(const Picture& pic, int scale)
     image.fill(pic.transparent ? Qt::transparent : Qt::white);
     {
         QPainter p(&image);
-        p.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing | QPainter::SmoothPixmapTransform);
+        p.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing |
+                         QPainter::SmoothPixmapTransform);
         p.scale(scale, scale);
         pic.paint(p);
     }
@@ -62,7 +63,8 @@ int main(int argc, char* argv[])
     }
     for (const char* family : {"Liberation Sans", "Liberation Sans Narrow"}) {
         if (!QFontDatabase::families().contains(QLatin1String(family))) {
-            QTextStream(stderr) << "qor-artgen: font \"" << family << "\" is missing (fonts-liberation)\n";
+            QTextStream(stderr) << "qor-artgen: font \"" << family
+                                << "\" is missing (fonts-liberation)\n";
             return 1;
         }
     }
@@ -75,7 +77,8 @@ int main(int argc, char* argv[])
     using namespace faclayout;
     const std::vector<Picture> pictures{
         {"card_stack", kStackCardW, kStackCardH, false, artgen::paintCardStack},
-        {"card_blank", kBlankCardW, kBlankCardH, false, [](QPainter& p) { artgen::paintCardFace(p, true); }},
+        {"card_blank", kBlankCardW, kBlankCardH, false,
+         [](QPainter& p) { artgen::paintCardFace(p, true); }},
         {"card_back", kCardBackW, kCardBackH, true,
          [](QPainter& p) { artgen::paintCardBack(p, QRectF(0, 0, kCardBackW, kCardBackH)); }},
         {"title_logo", kTitleLogoW, kTitleLogoH, false, artgen::paintTitleLogo},

@@ -5,10 +5,10 @@
 // (20000 unless set); the run prints its time and memory figures.
 
 #include "cards/roundclock.h"
+#include "fakes.h"
 #include "flipper/frmfac.h"
 #include "platform/qorlabel.h"
 #include "platform/qorpicture.h"
-#include "fakes.h"
 
 #include <QComboBox>
 #include <QElapsedTimer>
@@ -25,7 +25,7 @@ namespace {
 // Counts cues without keeping them: a million actions must not grow a list.
 class CountingSound : public SoundPlayer
 {
-public:
+  public:
     int plays = 0;
     QString last;
     void preload(const QStringList&) override {}
@@ -69,21 +69,31 @@ constexpr bool kSanitized = false;
 constexpr bool kSanitized = false;
 #endif
 
-QString quoted(const QString& s) { return QLatin1Char('"') + s + QLatin1Char('"'); }
+QString quoted(const QString& s)
+{
+    return QLatin1Char('"') + s + QLatin1Char('"');
+}
 
 // 100 cards whose Res entries differ, so a panel's card can be told from that label alone.
 QByteArray deckFile()
 {
     QByteArray out;
     for (int k = 1; k <= 100; ++k) {
-        const QStringList values = {
-            quoted(QString::number(k)), quoted(QStringLiteral("Pos %1").arg(k)),
-            QString::number(k), quoted(QStringLiteral("RN%1").arg(k % 9)),
-            quoted(QStringLiteral("Res %1").arg(k)), QString::number(k % 3),
-            QString::number(k % 2), QString::number(k % 5), QString::number(k % 7),
-            quoted(QStringLiteral("A")), quoted(QStringLiteral("B")), quoted(QStringLiteral("C")),
-            quoted(QStringLiteral("Cond %1").arg(k)), quoted(QStringLiteral("Inj %1").arg(k)),
-            quoted(QStringLiteral("SA %1").arg(k))};
+        const QStringList values = {quoted(QString::number(k)),
+                                    quoted(QStringLiteral("Pos %1").arg(k)),
+                                    QString::number(k),
+                                    quoted(QStringLiteral("RN%1").arg(k % 9)),
+                                    quoted(QStringLiteral("Res %1").arg(k)),
+                                    QString::number(k % 3),
+                                    QString::number(k % 2),
+                                    QString::number(k % 5),
+                                    QString::number(k % 7),
+                                    quoted(QStringLiteral("A")),
+                                    quoted(QStringLiteral("B")),
+                                    quoted(QStringLiteral("C")),
+                                    quoted(QStringLiteral("Cond %1").arg(k)),
+                                    quoted(QStringLiteral("Inj %1").arg(k)),
+                                    quoted(QStringLiteral("SA %1").arg(k))};
         out += values.join(QLatin1Char(',')).toLatin1() + "\r\n";
     }
     return out;
@@ -94,7 +104,7 @@ QByteArray deckFile()
 class TestSoak : public QObject
 {
     Q_OBJECT
-private slots:
+  private slots:
     void soak();
 };
 
@@ -120,7 +130,7 @@ void TestSoak::soak()
     CountingSound sound;
     RecordingShell shell;
     RecordingExit exit;
-    const Services services{random, messages, sound, shell, exit, QStringLiteral("/prog"),
+    const Services services{random,  messages, sound, shell, exit, QStringLiteral("/prog"),
                             dataPath};
     frmFac w(data, services);
     w.Form_Load();
@@ -189,8 +199,8 @@ void TestSoak::soak()
                 if (countBefore == 100)
                     ++reshuffles; // the deck ran out: reshuffled, dealt from position 1
                 const bool bell = data.facCount == 50 || data.facCount == 100;
-                QCOMPARE(sound.last, bell ? QStringLiteral("BoxingBell2.wav")
-                                          : QStringLiteral("Fac.wav"));
+                QCOMPARE(sound.last,
+                         bell ? QStringLiteral("BoxingBell2.wav") : QStringLiteral("Fac.wav"));
                 if (bell)
                     QVERIFY(w.cmdRound->isEnabled() && w.cmdFlip2->isEnabled());
             }
@@ -259,8 +269,8 @@ void TestSoak::soak()
         QCOMPARE(clock, expectClock);
         QCOMPARE(w.lblRound->text(), QString::number(expectRound));
         const QString ki = w.lblKI->text();
-        QVERIFY2(ki.isEmpty() || (ki.toInt() >= 1 && ki.toInt() <= 10 &&
-                                  ki == QString::number(ki.toInt())),
+        QVERIFY2(ki.isEmpty() ||
+                     (ki.toInt() >= 1 && ki.toInt() <= 10 && ki == QString::number(ki.toInt())),
                  qPrintable(ki));
         QVERIFY(messages.shown.isEmpty());
         QCOMPARE(exit.ends, 0);
@@ -273,17 +283,17 @@ void TestSoak::soak()
     const Memory end = memoryNow();
     qInfo("soak: %ld actions in %.1f s (%.1f us each): %ld flips, %ld picks, %ld Next Round "
           "tries, %ld Killer Instinct choices, %ld New Games; %ld reshuffles; %d cues",
-          actions, ms / 1000.0, ms * 1000.0 / actions, counts[1], counts[2], counts[3],
-          counts[4], counts[0], reshuffles, sound.plays);
+          actions, ms / 1000.0, ms * 1000.0 / actions, counts[1], counts[2], counts[3], counts[4],
+          counts[0], reshuffles, sound.plays);
     qInfo("soak: memory after %ld actions: RSS %ld kB (peak %ld kB); at the end: RSS %ld kB "
           "(peak %ld kB)",
           earlyAt, early.rssKb, early.peakKb, end.rssKb, end.peakKb);
     // Memory must stay flat once the window is built and every path has run. The
     // AddressSanitizer's quarantine grows on its own, so there only LeakSanitizer judges.
     if (!kSanitized && actions >= 10000)
-        QVERIFY2(end.peakKb - early.peakKb < 4096,
-                 qPrintable(QStringLiteral("peak memory grew by %1 kB")
-                                .arg(end.peakKb - early.peakKb)));
+        QVERIFY2(
+            end.peakKb - early.peakKb < 4096,
+            qPrintable(QStringLiteral("peak memory grew by %1 kB").arg(end.peakKb - early.peakKb)));
 }
 
 QTEST_MAIN(TestSoak)

@@ -10,7 +10,7 @@ class tst_Art : public QObject
 {
     Q_OBJECT
 
-private slots:
+  private slots:
     void picture_data();
     void picture();
     void hicolorIcon_data();

@@ -8,7 +8,7 @@
 class TestLazySoundPlayer : public QObject
 {
     Q_OBJECT
-private slots:
+  private slots:
     void madeOnFirstUseOnlyAndForwards()
     {
         int made = 0;

@@ -14,20 +14,20 @@
 class UrlCatcher : public QObject
 {
     Q_OBJECT
-public:
+  public:
     QList<QUrl> urls;
-public slots:
+  public slots:
     void open(const QUrl& url) { urls.append(url); }
 };
 
 class TestShell : public QObject
 {
     Q_OBJECT
-private:
+  private:
     UrlCatcher m_catcher;
     SystemShellService m_shell;
 
-private slots:
+  private slots:
     void init()
     {
         m_catcher.urls.clear();
@@ -64,15 +64,14 @@ private slots:
         QTest::addColumn<QString>("document");
         QTest::addColumn<QString>("operation");
         QTest::addColumn<QUrl>("expected");
-        QTest::newRow("https address, Open")
-            << "https://www.olvarin.example" << "Open" << QUrl("https://www.olvarin.example");
-        QTest::newRow("verb in lower case")
-            << "https://www.olvarin.example/qor" << "open"
-            << QUrl("https://www.olvarin.example/qor");
-        QTest::newRow("empty verb is the default verb")
-            << "http://www.olvarin.example" << "" << QUrl("http://www.olvarin.example");
-        QTest::newRow("address without scheme")
-            << "www.olvarin.example" << "Open" << QUrl("http://www.olvarin.example");
+        QTest::newRow("https address, Open") << "https://www.olvarin.example"
+                                             << "Open" << QUrl("https://www.olvarin.example");
+        QTest::newRow("verb in lower case") << "https://www.olvarin.example/qor"
+                                            << "open" << QUrl("https://www.olvarin.example/qor");
+        QTest::newRow("empty verb is the default verb") << "http://www.olvarin.example"
+                                                        << "" << QUrl("http://www.olvarin.example");
+        QTest::newRow("address without scheme") << "www.olvarin.example"
+                                                << "Open" << QUrl("http://www.olvarin.example");
     }
     void webAddressGoesToTheDesktop()
     {
@@ -102,10 +101,14 @@ private slots:
     {
         QTest::addColumn<QString>("document");
         QTest::addColumn<QString>("operation");
-        QTest::newRow("empty document") << "" << "Open";
-        QTest::newRow("blank document") << "   " << "Open";
-        QTest::newRow("verb nobody registered") << "https://www.olvarin.example" << "print";
-        QTest::newRow("scheme without a handler") << "gopher://olvarin.example" << "Open";
+        QTest::newRow("empty document") << ""
+                                        << "Open";
+        QTest::newRow("blank document") << "   "
+                                        << "Open";
+        QTest::newRow("verb nobody registered") << "https://www.olvarin.example"
+                                                << "print";
+        QTest::newRow("scheme without a handler") << "gopher://olvarin.example"
+                                                  << "Open";
     }
     void refusedRequestsAreFalseAndShowNothing()
     {

@@ -1,11 +1,11 @@
 // The About window on its own: its texts, layout, keys and the link.
 
 #include "fakes.h"
+#include "platform/qorlabel.h"
+#include "platform/qorpicture.h"
 #include "platform/shell.h"
 #include "windows/aboutinfo.h"
 #include "windows/frmabout.h"
-#include "platform/qorlabel.h"
-#include "platform/qorpicture.h"
 
 #include <QDesktopServices>
 #include <QFrame>
@@ -17,16 +17,16 @@
 class UrlCatcher : public QObject
 {
     Q_OBJECT
-public:
+  public:
     QList<QUrl> urls;
-public slots:
+  public slots:
     void open(const QUrl& url) { urls.append(url); }
 };
 
 class TestAbout : public QObject
 {
     Q_OBJECT
-private:
+  private:
     FakeWorld m_world;
 
     // A loaded About window, shown the way the title window shows it.
@@ -44,7 +44,7 @@ private:
         return about;
     }
 
-private slots:
+  private slots:
     void init() { m_world.shell.calls.clear(); }
     void cleanup()
     {
@@ -194,7 +194,7 @@ private slots:
         QVERIFY(target);
         QTest::keyClick(target, Qt::Key(key));
         QVERIFY(!about->isVisible());
-        QTRY_VERIFY(about.isNull());   // unloaded, not just hidden
+        QTRY_VERIFY(about.isNull()); // unloaded, not just hidden
     }
 
     void otherKeysLeaveItOpen()
@@ -216,7 +216,7 @@ private slots:
     void linkCallsShellWithExactArguments()
     {
         auto about = openAbout();
-        m_world.shell.result = false;   // a refusal is ignored: nothing shows, nothing changes
+        m_world.shell.result = false; // a refusal is ignored: nothing shows, nothing changes
         QTest::mouseClick(about->lblWeb, Qt::LeftButton);
         QCOMPARE(m_world.shell.calls.size(), 1);
         const RecordingShell::Call call = m_world.shell.calls.first();

@@ -1,0 +1,86 @@
+#!/usr/bin/env bash
+# Makes (or reuses) Qt 6.4.2 for Windows, cross-built with MinGW-w64 from Debian's own qt6-base
+# source, and prints the installed tree's path on its last line. The tree lives outside the
+# checkout, keyed by the source version, the compiler version and the configure line, so a
+# second run on the same machine only checks the key.
+#   windows-qt.sh            build or reuse; last line: the Qt prefix
+#   QOR_QT_WIN_CACHE=DIR     where the trees are kept (default /var/cache/qor-flipper)
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+cache=${QOR_QT_WIN_CACHE:-/var/cache/qor-flipper}
+jobs=${QOR_QT_WIN_JOBS:-$(nproc)}
+
+bash "$here/deps.sh" windows >&2
+
+# Debian's source of the very Qt the Linux build uses.
+srcs=/etc/apt/sources.list.d/qor-flipper-deb-src.sources
+if [ ! -f "$srcs" ] && ! grep -rqs '^Types:.*deb-src' /etc/apt/sources.list.d/; then
+  cat >"$srcs" <<'SRC'
+Types: deb-src
+URIs: http://deb.debian.org/debian
+Suites: bookworm
+Components: main
+Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
+SRC
+  apt-get update -qq >&2
+fi
+
+qtver=6.4.2
+gccver=$(x86_64-w64-mingw32-g++-posix -dumpversion)
+configure_line=(-release -shared -qt-host-path /usr -nomake examples -nomake tests
+  -no-opengl -no-dbus -no-icu -no-pkg-config -no-zstd
+  -qt-zlib -qt-libpng -qt-pcre -qt-harfbuzz -qt-freetype -no-fontconfig -no-libjpeg -no-gif
+  -no-feature-network -no-feature-sql -no-feature-printsupport -no-feature-xml
+  -no-feature-concurrent -no-feature-vulkan -no-feature-direct2d -no-feature-tabletevent
+  -no-feature-directwrite3)
+key=$(printf '%s\n' "$qtver" "$gccver" "${configure_line[@]}" "toolchain-1" | sha256sum | cut -c1-12)
+prefix="$cache/qt-$qtver-mingw-$key"
+if [ -f "$prefix/.complete" ]; then
+  echo "Qt for Windows: reusing $prefix" >&2
+  echo "$prefix"
+  exit 0
+fi
+
+mkdir -p "$cache/src"
+work="$cache/work-$key"
+rm -rf "$work" "$prefix.tmp"
+mkdir -p "$work"
+tarball=$(ls "$cache"/src/qt6-base_${qtver}*.orig.tar.xz 2>/dev/null | head -n1 || true)
+if [ -z "$tarball" ]; then
+  (cd "$cache/src" && apt-get source --download-only qt6-base="$qtver"+dfsg-10 >&2 \
+    || apt-get source --download-only qt6-base >&2)
+  tarball=$(ls "$cache"/src/qt6-base_${qtver}*.orig.tar.xz | head -n1)
+fi
+echo "Qt for Windows: building from $tarball into $prefix (about 25 minutes on 2 cores)" >&2
+tar -xf "$tarball" -C "$work"
+src=$(find "$work" -maxdepth 1 -mindepth 1 -type d | head -n1)
+
+cat >"$work/mingw.cmake" <<'TC'
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR AMD64)
+set(CMAKE_C_COMPILER /usr/bin/x86_64-w64-mingw32-gcc-posix)
+set(CMAKE_CXX_COMPILER /usr/bin/x86_64-w64-mingw32-g++-posix)
+set(CMAKE_RC_COMPILER /usr/bin/x86_64-w64-mingw32-windres)
+set(CMAKE_AR /usr/bin/x86_64-w64-mingw32-ar CACHE FILEPATH "")
+set(CMAKE_RANLIB /usr/bin/x86_64-w64-mingw32-ranlib CACHE FILEPATH "")
+set(CMAKE_FIND_ROOT_PATH /usr/x86_64-w64-mingw32)
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+TC
+
+mkdir -p "$work/build"
+cd "$work/build"
+"$src/configure" -prefix "$prefix.tmp" "${configure_line[@]}" -- -G Ninja \
+  -DCMAKE_TOOLCHAIN_FILE="$work/mingw.cmake" \
+  -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake >"$work/configure.log" 2>&1 \
+  || { tail -n 40 "$work/configure.log" >&2; exit 1; }
+cmake --build . -j "$jobs" >"$work/build.log" 2>&1 || { tail -n 60 "$work/build.log" >&2; exit 1; }
+cmake --install . --strip >"$work/install.log" 2>&1 || { tail -n 20 "$work/install.log" >&2; exit 1; }
+# Configured with the temporary prefix: Qt's tree is relocatable, so moving it is enough.
+mv "$prefix.tmp" "$prefix"
+touch "$prefix/.complete"
+cd /
+rm -rf "$work"
+echo "$prefix"
