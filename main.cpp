@@ -2,9 +2,9 @@
 #include "platform/lazysoundplayer.h"
 #include "platform/qtmessageservice.h"
 #include "platform/qtprogramexit.h"
-#include "platform/randomsource.h"
 #include "platform/services.h"
 #include "platform/shell.h"
+#include "platform/systemrandomsource.h"
 #include "platform/systemsoundplayer.h"
 #include "windows/frmnmain.h"
 

@@ -3,8 +3,8 @@
 
 #include "cards/deck.h"
 #include "cards/facreader.h"
-#include "platform/messageservice.h"
-#include "platform/randomsource.h"
+#include "cards/messageservice.h"
+#include "platform/systemrandomsource.h"
 
 #include <algorithm>
 #include <chrono>
@@ -50,7 +50,7 @@ int main()
     }
 
     SystemRandomSource random;
-    const double shuffle = medianMicroseconds(20000, [&] { shuffleDeck(data, random); });
+    const double shuffle = medianMicroseconds(20000, [&] { shuffleDeck(data.deck, random); });
 
     std::printf(
         "readFACs, bundled deck of 100 cards: median %.1f us over 2000 reads (goal < 100 us)\n",

@@ -5,14 +5,14 @@
 // button only writes a number into a label. Offscreen unless QT_QPA_PLATFORM says otherwise.
 
 #include "cards/gamedata.h"
+#include "cards/messageservice.h"
 #include "flipper/frmfac.h"
-#include "platform/messageservice.h"
 #include "platform/programexit.h"
 #include "platform/qorlabel.h"
-#include "platform/randomsource.h"
 #include "platform/services.h"
 #include "platform/shellservice.h"
 #include "platform/soundplayer.h"
+#include "platform/systemrandomsource.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -1,8 +1,8 @@
 #include "cards/deck.h"
 
-#include "platform/randomsource.h"
+#include "cards/randomsource.h"
 
-void shuffleDeck(GameData& data, RandomSource& random)
+void shuffleDeck(Deck& deck, RandomSource& random)
 {
     std::array<std::int16_t, 101> available;
     available.fill(1);
@@ -11,7 +11,7 @@ void shuffleDeck(GameData& data, RandomSource& random)
         for (;;) {
             const int v = drawWhole(random.next(), 100);
             if (available[v] != 0) {
-                data.deck[i] = static_cast<std::int16_t>(v);
+                deck[i] = static_cast<std::int16_t>(v);
                 available[v] = 0;
                 break;
             }

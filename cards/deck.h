@@ -5,6 +5,6 @@
 
 class RandomSource;
 
-// Fills data.deck with a fresh random order of 1..100 by rejection sampling over
-// availability flags. Touches nothing else; does not reseed.
-void shuffleDeck(GameData& data, RandomSource& random);
+// Fills deck with a fresh random order of 1..100 by rejection sampling over availability
+// flags. Does not reseed.
+void shuffleDeck(Deck& deck, RandomSource& random);

@@ -1,6 +1,6 @@
 #include "cards/facreader.h"
 
-#include "platform/messageservice.h"
+#include "cards/messageservice.h"
 
 #include <QDir>
 #include <QFile>

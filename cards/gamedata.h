@@ -27,6 +27,9 @@ struct FACRecord
     QString SA;
 };
 
+// Indexed by deck position 1..100; element 0 is never used.
+using Deck = std::array<std::int16_t, 101>;
+
 struct GameData
 {
     // Indexed by FAC number 1..100; element 0 is never used. Written only by the reader,
@@ -35,7 +38,7 @@ struct GameData
     // Complete records stored by the last read, 0..100.
     std::int16_t facsRead = 0;
     // Indexed by deck position 1..100; element 0 is never used. All 0 before the first shuffle.
-    std::array<std::int16_t, 101> deck{};
+    Deck deck{};
     // Deck position of the last timed card; 0 for a fresh deck.
     std::int16_t facCount = 0;
     // FAC number on the main panel; 0 until the first card is shown.

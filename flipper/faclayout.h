@@ -5,27 +5,11 @@
 // both read these numbers, so the printed cells of the card pictures lie exactly under
 // the labels that the window lays over them.
 
+#include "platform/layoutunits.h"
+
 #include <array>
 
 namespace faclayout {
-
-struct Twips
-{
-    int left, top, width, height;
-};
-
-constexpr int kTwipsPerPixel = 15;
-
-// Pixels from twips, rounded to the nearest pixel.
-constexpr int px(int twips)
-{
-    return twips >= 0 ? (twips + kTwipsPerPixel / 2) / kTwipsPerPixel
-                      : -((-twips + kTwipsPerPixel / 2) / kTwipsPerPixel);
-}
-
-enum class Align { Left, Centre, Right };
-
-enum class Face { MsSansSerif, Arial, ArialNarrow };
 
 // One field of a card: its label on the main panel and its twin on the review panel.
 struct EntryLabel
@@ -119,5 +103,53 @@ inline constexpr Twips kCmdPick{9180, 6360, 1935, 495};
 inline constexpr Twips kLstFAC{4800, 2400, 855, 4125};
 inline constexpr Twips kLblNo{5520, 0, 495, 300};
 inline constexpr Twips kCmdFlip2{2400, 6960, 1575, 495};
+
+// The pictures, embedded as resources.
+inline constexpr const char* kCardStackPicture = ":/art/card_stack.png";
+inline constexpr const char* kCardBackPicture = ":/art/card_back.png";
+inline constexpr const char* kTitleLogoPicture = ":/art/title_logo.png";
+inline constexpr const char* kCardBlankPicture = ":/art/card_blank.png";
+inline constexpr std::array<const char*, 4> kPictures{kCardStackPicture, kCardBackPicture,
+                                                      kTitleLogoPicture, kCardBlankPicture};
+
+// The colours the layout names: fixed ones, and the classic system colours.
+enum class Colour {
+    White,
+    Red,
+    Yellow,
+    Blue,
+    LightGrey,
+    Window,
+    WindowText,
+    MenuText,
+    ButtonFace,
+    ButtonText
+};
+
+// The labels of the middle column and the hidden card number, each with its look. All bold.
+struct FixedLabel
+{
+    const char* name;
+    Twips place;
+    Face face;
+    double points;
+    Align align;
+    Colour fill;
+    Colour text;
+    bool border;
+    const char* caption;
+    const char* field; // what a screen reader is told the label holds; null for headings
+};
+
+// clang-format off
+inline constexpr std::array<FixedLabel, 6> kFixedLabels{{
+    {"lblClock", kLblClock, Face::MsSansSerif, 18, Align::Centre, Colour::MenuText, Colour::Yellow, false, "3:00", "Round clock"},
+    {"Label4", kLabel4, Face::MsSansSerif, 8.25, Align::Centre, Colour::Window, Colour::WindowText, true, "ROUND", nullptr},
+    {"lblRound", kLblRound, Face::MsSansSerif, 18, Align::Centre, Colour::LightGrey, Colour::Blue, true, "1", "Round"},
+    {"Label2", kLabel2, Face::MsSansSerif, 8.25, Align::Centre, Colour::Window, Colour::Red, true, " KILLER INSTINCT", nullptr},
+    {"lblKI", kLblKI, Face::MsSansSerif, 13.5, Align::Centre, Colour::Red, Colour::White, true, "", "Killer Instinct"},
+    {"lblNo", kLblNo, Face::MsSansSerif, 12, Align::Centre, Colour::ButtonFace, Colour::ButtonText, false, "", "Card number"},
+}};
+// clang-format on
 
 } // namespace faclayout

@@ -2,158 +2,76 @@
 
 #include "cards/deck.h"
 #include "cards/facreader.h"
+#include "cards/randomsource.h"
 #include "cards/roundclock.h"
 #include "cards/textrules.h"
 #include "flipper/faclayout.h"
-#include "platform/modgeneral.h"
+#include "platform/controls.h"
 #include "platform/programexit.h"
 #include "platform/qorlabel.h"
 #include "platform/qorpicture.h"
 #include "platform/qorstyle.h"
-#include "platform/randomsource.h"
-#include "platform/soundplayer.h"
 #include "platform/windowhelpers.h"
 
 #include <QAction>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QDir>
-#include <QIcon>
 #include <QKeyEvent>
-#include <QLayout>
 #include <QListWidget>
 #include <QMenuBar>
-#include <QPixmap>
 #include <QPushButton>
-#include <QScreen>
-
-using faclayout::Align;
-using faclayout::px;
-using faclayout::Twips;
+#include <QShortcut>
+#include <tuple>
 
 namespace {
 
-constexpr const char* kCardStack = ":/art/card_stack.png";
-constexpr const char* kCardBack = ":/art/card_back.png";
-constexpr const char* kTitleLogo = ":/art/title_logo.png";
-constexpr const char* kCardBlank = ":/art/card_blank.png";
-constexpr const char* kPictures[] = {kCardStack, kCardBack, kTitleLogo, kCardBlank};
-
-const QColor kWhite(255, 255, 255);
-const QColor kRed(255, 0, 0);
-const QColor kYellow(255, 255, 0);
-const QColor kBlue(0, 0, 255);
-const QColor kLightGrey(224, 224, 224);
-
-const QString kMsSansSerif = QStringLiteral("MS Sans Serif");
-
-QRect pixels(const Twips& t)
+QColor colour(faclayout::Colour c)
 {
-    return QRect(px(t.left), px(t.top), px(t.width), px(t.height));
-}
-
-Qt::Alignment alignment(Align align)
-{
-    switch (align) {
-    case Align::Centre:
-        return Qt::AlignHCenter | Qt::AlignTop;
-    case Align::Right:
-        return Qt::AlignRight | Qt::AlignTop;
-    case Align::Left:
+    using faclayout::Colour;
+    switch (c) {
+    case Colour::White:
+        return QColor(255, 255, 255);
+    case Colour::Red:
+        return QColor(255, 0, 0);
+    case Colour::Yellow:
+        return QColor(255, 255, 0);
+    case Colour::Blue:
+        return QColor(0, 0, 255);
+    case Colour::LightGrey:
+        return QColor(224, 224, 224);
+    case Colour::Window:
+        return systemColour(SystemColour::Window);
+    case Colour::WindowText:
+        return systemColour(SystemColour::WindowText);
+    case Colour::MenuText:
+        return systemColour(SystemColour::MenuText);
+    case Colour::ButtonFace:
+        return systemColour(SystemColour::ButtonFace);
+    case Colour::ButtonText:
         break;
     }
-    return Qt::AlignLeft | Qt::AlignTop;
+    return systemColour(SystemColour::ButtonText);
 }
 
-QString faceName(faclayout::Face face)
+QString picture(const char* name)
 {
-    switch (face) {
-    case faclayout::Face::Arial:
-        return QStringLiteral("Arial");
-    case faclayout::Face::ArialNarrow:
-        return QStringLiteral("Arial Narrow");
-    case faclayout::Face::MsSansSerif:
-        break;
-    }
-    return kMsSansSerif;
-}
-
-struct LabelLook
-{
-    QFont font;
-    Align align = Align::Left;
-    QColor fill = systemColour(SystemColour::ButtonFace);
-    QColor text = systemColour(SystemColour::ButtonText);
-    bool border = false;
-};
-
-QorLabel* makeLabel(QWidget* parent, const QString& name, const Twips& place, const LabelLook& look,
-                    const QString& text = QString())
-{
-    auto* label = new QorLabel(parent);
-    label->setObjectName(name);
-    label->setGeometry(pixels(place));
-    label->setFont(look.font);
-    label->setAlignment(alignment(look.align));
-    label->setFillColour(look.fill);
-    label->setTextColour(look.text);
-    label->setBorder(look.border);
-    label->setText(text);
-    return label;
-}
-
-QorPicture* makePicture(QWidget* parent, const QString& name, const Twips& place,
-                        const QString& picture, bool stretch)
-{
-    auto* image = new QorPicture(parent);
-    image->setObjectName(name);
-    image->setGeometry(pixels(place));
-    image->setPicture(picture);
-    image->setStretch(stretch);
-    return image;
-}
-
-QPushButton* makeButton(QWidget* parent, const QString& name, const Twips& place,
-                        const QString& caption)
-{
-    auto* button = new QPushButton(caption, parent);
-    button->setObjectName(name);
-    button->setGeometry(pixels(place));
-    button->setFont(qorFont(kMsSansSerif, 8.25, true));
-    button->setCursor(handCursor());
-    button->setAutoDefault(false);
-    return button;
+    return QLatin1String(name);
 }
 
 } // namespace
 
 frmFac::frmFac(GameData& data, const Services& services, QWidget* parent)
-    : QMainWindow(parent), m_data(data), m_services(services)
+    : QMainWindow(parent), m_data(data), m_services(services),
+      m_cues(services.sound, services.programFolder)
 {
-    setObjectName(QStringLiteral("frmFac"));
-    setWindowTitle(QStringLiteral("Korvane II - QOR Flipper"));
-    setWindowIcon(programWindowIcon());
-    // Fixed size: title, minimize and close, no maximize.
-    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                   Qt::WindowCloseButtonHint);
+    m_client = setUpFixedWindow(this, QStringLiteral("frmFac"),
+                                QSize(px(faclayout::kClientWidth), px(faclayout::kClientHeight)));
+    m_client->setFont(qorFont(faceName(Face::MsSansSerif), 8.25, true));
 
     // A top-level command on the menu bar itself, no submenu.
     mnuNewGame = menuBar()->addAction(QStringLiteral("New Game"));
     mnuNewGame->setObjectName(QStringLiteral("mnuNewGame"));
     connect(mnuNewGame, &QAction::triggered, this, &frmFac::mnuNewGame_Click);
-
-    m_client = new QWidget(this);
-    m_client->setObjectName(QStringLiteral("client"));
-    m_client->setFixedSize(px(faclayout::kClientWidth), px(faclayout::kClientHeight));
-    m_client->setAutoFillBackground(true);
-    QPalette white = m_client->palette();
-    white.setColor(QPalette::Window, kWhite);
-    m_client->setPalette(white);
-    m_client->setFont(qorFont(kMsSansSerif, 8.25, true));
-    setCentralWidget(m_client);
-    // The client area stays 830 x 470 below the menu bar; the user cannot resize.
-    layout()->setSizeConstraint(QLayout::SetFixedSize);
 
     buildControls();
     setStackingAndTabOrder();
@@ -162,28 +80,25 @@ frmFac::frmFac(GameData& data, const Services& services, QWidget* parent)
 
 void frmFac::buildControls()
 {
+    using namespace faclayout;
     QWidget* w = m_client;
-    const QColor window = systemColour(SystemColour::Window);
-    const QColor windowText = systemColour(SystemColour::WindowText);
+    const QColor white = colour(Colour::White);
 
-    Image1 = makePicture(w, QStringLiteral("Image1"), faclayout::kImage1, QLatin1String(kCardStack),
-                         false);
-    imgFAC = makePicture(w, QStringLiteral("imgFAC"), faclayout::kImgFAC, QLatin1String(kCardBack),
-                         true);
-    Image2 = makePicture(w, QStringLiteral("Image2"), faclayout::kImage2, QLatin1String(kTitleLogo),
-                         false);
+    Image1 = makePicture(w, QStringLiteral("Image1"), kImage1, picture(kCardStackPicture), false);
+    imgFAC = makePicture(w, QStringLiteral("imgFAC"), kImgFAC, picture(kCardBackPicture), true);
+    Image2 = makePicture(w, QStringLiteral("Image2"), kImage2, picture(kTitleLogoPicture), false);
 
     fraFAC = new QWidget(w);
     fraFAC->setObjectName(QStringLiteral("fraFAC"));
-    fraFAC->setGeometry(pixels(faclayout::kFraFAC));
+    fraFAC->setGeometry(pixels(kFraFAC));
     fraFAC->setAutoFillBackground(true);
-    QPalette white = fraFAC->palette();
-    white.setColor(QPalette::Window, kWhite);
-    fraFAC->setPalette(white);
-    Image3 = makePicture(fraFAC, QStringLiteral("Image3"), faclayout::kImage3,
-                         QLatin1String(kCardBlank), false);
-    imgFAC2 = makePicture(fraFAC, QStringLiteral("imgFAC2"), faclayout::kImgFAC2,
-                          QLatin1String(kCardBack), true);
+    QPalette framePalette = fraFAC->palette();
+    framePalette.setColor(QPalette::Window, white);
+    fraFAC->setPalette(framePalette);
+    Image3 =
+        makePicture(fraFAC, QStringLiteral("Image3"), kImage3, picture(kCardBlankPicture), false);
+    imgFAC2 =
+        makePicture(fraFAC, QStringLiteral("imgFAC2"), kImgFAC2, picture(kCardBackPicture), true);
     // Pictures have no text of their own: a screen reader hears what each one is, and in
     // particular whether a card lies face down.
     Image1->setAccessibleName(QStringLiteral("Card"));
@@ -194,9 +109,9 @@ void frmFac::buildControls()
 
     // Headings: fixed texts that name the entries beside them.
     LabelLook heading;
-    heading.font = qorFont(QStringLiteral("Arial"), 9.75, true);
-    heading.fill = kWhite;
-    for (const faclayout::Heading& h : faclayout::kHeadings) {
+    heading.font = qorFont(faceName(Face::Arial), 9.75, true);
+    heading.fill = white;
+    for (const Heading& h : kHeadings) {
         heading.align = h.align;
         Label1[h.mainIndex] = makeLabel(w, QStringLiteral("Label1_%1").arg(h.mainIndex), h.main,
                                         heading, QString::fromLatin1(h.caption));
@@ -205,15 +120,15 @@ void frmFac::buildControls()
     }
 
     // Entry labels: one field of a card each, on both panels.
-    for (std::size_t i = 0; i < faclayout::kEntryLabels.size(); ++i) {
-        const faclayout::EntryLabel& e = faclayout::kEntryLabels[i];
+    for (std::size_t i = 0; i < kEntryLabels.size(); ++i) {
+        const EntryLabel& e = kEntryLabels[i];
         LabelLook entry;
         entry.font = qorFont(faceName(e.face), e.points, true);
         entry.align = e.align;
-        entry.fill = kWhite;
+        entry.fill = white;
         const QString field = QString::fromLatin1(e.field);
         // The long texts are shown as they stand, ampersands included.
-        const bool longText = e.face == faclayout::Face::ArialNarrow;
+        const bool longText = e.face == Face::ArialNarrow;
 
         QorLabel* main = makeLabel(w, QString::fromLatin1(e.mainName), e.main, entry);
         main->setAccessibleDescription(field);
@@ -225,94 +140,48 @@ void frmFac::buildControls()
         review->setAccessKeys(!longText);
         m_reviewEntries[i] = review;
     }
-    lblPos = m_mainEntries[0];
-    lblCF = m_mainEntries[1];
-    lblRN = m_mainEntries[2];
-    lblRes = m_mainEntries[3];
-    lblKD = m_mainEntries[4];
-    lblKD2 = m_mainEntries[5];
-    lblKOR = m_mainEntries[6];
-    lblKDC = m_mainEntries[7];
-    lblJ1 = m_mainEntries[8];
-    lblJ2 = m_mainEntries[9];
-    lblJ3 = m_mainEntries[10];
-    lblCond = m_mainEntries[11];
-    lblInj = m_mainEntries[12];
-    lblSA = m_mainEntries[13];
-    lblPosb = m_reviewEntries[0];
-    lblCFb = m_reviewEntries[1];
-    lblRNb = m_reviewEntries[2];
-    lblResb = m_reviewEntries[3];
-    lblKDb = m_reviewEntries[4];
-    lblKD2b = m_reviewEntries[5];
-    lblKORb = m_reviewEntries[6];
-    lblKDCb = m_reviewEntries[7];
-    lblJ1b = m_reviewEntries[8];
-    lblJ2b = m_reviewEntries[9];
-    lblJ3b = m_reviewEntries[10];
-    lblCondb = m_reviewEntries[11];
-    lblInjb = m_reviewEntries[12];
-    lblSAb = m_reviewEntries[13];
+    // The named labels, in the table's field order.
+    const auto inOrder = [](const auto& labels) {
+        return std::apply([](auto*... l) { return std::tuple(l...); }, labels);
+    };
+    std::tie(lblPos, lblCF, lblRN, lblRes, lblKD, lblKD2, lblKOR, lblKDC, lblJ1, lblJ2, lblJ3,
+             lblCond, lblInj, lblSA) = inOrder(m_mainEntries);
+    std::tie(lblPosb, lblCFb, lblRNb, lblResb, lblKDb, lblKD2b, lblKORb, lblKDCb, lblJ1b, lblJ2b,
+             lblJ3b, lblCondb, lblInjb, lblSAb) = inOrder(m_reviewEntries);
 
-    // The middle column.
-    LabelLook clock;
-    clock.font = qorFont(kMsSansSerif, 18, true);
-    clock.align = Align::Centre;
-    clock.fill = systemColour(SystemColour::MenuText);
-    clock.text = kYellow;
-    lblClock = makeLabel(w, QStringLiteral("lblClock"), faclayout::kLblClock, clock,
-                         QStringLiteral("3:00"));
-    lblClock->setAccessibleDescription(QStringLiteral("Round clock"));
-
-    cmdFlip =
-        makeButton(w, QStringLiteral("cmdFlip"), faclayout::kCmdFlip, QStringLiteral("Flip QOR"));
-
-    LabelLook roundHeading;
-    roundHeading.font = qorFont(kMsSansSerif, 8.25, true);
-    roundHeading.align = Align::Centre;
-    roundHeading.fill = window;
-    roundHeading.text = windowText;
-    roundHeading.border = true;
-    Label4 = makeLabel(w, QStringLiteral("Label4"), faclayout::kLabel4, roundHeading,
-                       QStringLiteral("ROUND"));
-
-    LabelLook round;
-    round.font = qorFont(kMsSansSerif, 18, true);
-    round.align = Align::Centre;
-    round.fill = kLightGrey;
-    round.text = kBlue;
-    round.border = true;
-    lblRound =
-        makeLabel(w, QStringLiteral("lblRound"), faclayout::kLblRound, round, QStringLiteral("1"));
-    lblRound->setAccessibleDescription(QStringLiteral("Round"));
-
-    cmdRound = makeButton(w, QStringLiteral("cmdRound"), faclayout::kCmdRound,
-                          QStringLiteral("Next Round"));
-    cmdRound->setEnabled(false);
-
-    LabelLook kiHeading;
-    kiHeading.font = qorFont(kMsSansSerif, 8.25, true);
-    kiHeading.align = Align::Centre;
-    kiHeading.fill = window;
-    kiHeading.text = kRed;
-    kiHeading.border = true;
-    Label2 = makeLabel(w, QStringLiteral("Label2"), faclayout::kLabel2, kiHeading,
-                       QStringLiteral(" KILLER INSTINCT"));
-
-    LabelLook ki;
-    ki.font = qorFont(kMsSansSerif, 13.5, true);
-    ki.align = Align::Centre;
-    ki.fill = kRed;
-    ki.text = kWhite;
-    ki.border = true;
-    lblKI = makeLabel(w, QStringLiteral("lblKI"), faclayout::kLblKI, ki);
-    lblKI->setAccessibleDescription(QStringLiteral("Killer Instinct"));
+    // The middle column's labels and the hidden card number.
+    for (const FixedLabel& f : kFixedLabels) {
+        LabelLook look;
+        look.font = qorFont(faceName(f.face), f.points, true);
+        look.align = f.align;
+        look.fill = colour(f.fill);
+        look.text = colour(f.text);
+        look.border = f.border;
+        QorLabel* label = makeLabel(w, QString::fromLatin1(f.name), f.place, look,
+                                    QString::fromLatin1(f.caption));
+        if (f.field)
+            label->setAccessibleDescription(QString::fromLatin1(f.field));
+    }
+    const auto fixed = [w](const char* name) {
+        return w->findChild<QorLabel*>(QLatin1String(name), Qt::FindDirectChildrenOnly);
+    };
+    lblClock = fixed("lblClock");
+    Label4 = fixed("Label4");
+    lblRound = fixed("lblRound");
+    Label2 = fixed("Label2");
+    lblKI = fixed("lblKI");
+    lblNo = fixed("lblNo");
     lblKI->setCursor(handCursor());
+    lblNo->hide();
+
+    cmdFlip = makeButton(w, QStringLiteral("cmdFlip"), kCmdFlip, QStringLiteral("Flip QOR"));
+    cmdRound = makeButton(w, QStringLiteral("cmdRound"), kCmdRound, QStringLiteral("Next Round"));
+    cmdRound->setEnabled(false);
 
     cboKI = new QComboBox(w);
     cboKI->setObjectName(QStringLiteral("cboKI"));
-    cboKI->setGeometry(pixels(faclayout::kCboKI));
-    cboKI->setFont(qorFont(kMsSansSerif, 13.5, false));
+    cboKI->setGeometry(pixels(kCboKI));
+    cboKI->setFont(qorFont(faceName(Face::MsSansSerif), 13.5, false));
     cboKI->setEditable(true);
     cboKI->setInsertPolicy(QComboBox::NoInsert);
     cboKI->setCompleter(nullptr);
@@ -324,25 +193,17 @@ void frmFac::buildControls()
     // Return in the text field would otherwise choose a typed entry.
     cboKI->installEventFilter(this);
 
-    cmdPick = makeButton(w, QStringLiteral("cmdPick"), faclayout::kCmdPick,
-                         QStringLiteral("Pick Random FAC"));
+    cmdPick = makeButton(w, QStringLiteral("cmdPick"), kCmdPick, QStringLiteral("Pick Random FAC"));
 
     // Hidden controls that hold state for the handlers.
     lstFAC = new QListWidget(w);
     lstFAC->setObjectName(QStringLiteral("lstFAC"));
-    lstFAC->setGeometry(pixels(faclayout::kLstFAC));
+    lstFAC->setGeometry(pixels(kLstFAC));
     lstFAC->setSortingEnabled(false);
     lstFAC->hide();
 
-    LabelLook number;
-    number.font = qorFont(kMsSansSerif, 12, true);
-    number.align = Align::Centre;
-    lblNo = makeLabel(w, QStringLiteral("lblNo"), faclayout::kLblNo, number);
-    lblNo->setAccessibleDescription(QStringLiteral("Card number"));
-    lblNo->hide();
-
-    cmdFlip2 = makeButton(w, QStringLiteral("cmdFlip2"), faclayout::kCmdFlip2,
-                          QStringLiteral("Flip Non-Timed FAC"));
+    cmdFlip2 =
+        makeButton(w, QStringLiteral("cmdFlip2"), kCmdFlip2, QStringLiteral("Flip Non-Timed FAC"));
     cmdFlip2->setEnabled(false);
     cmdFlip2->hide();
 
@@ -353,6 +214,15 @@ void frmFac::buildControls()
     connect(lblKI, &QorLabel::clicked, this, &frmFac::lblKI_Click);
     // activated: a choice from the list with the mouse, or a move with the arrow keys.
     connect(cboKI, &QComboBox::activated, this, &frmFac::cboKI_Click);
+
+    // Killer Instinct from the keyboard, outside the tab order: Alt+K anywhere, and K where
+    // no text field takes the letter.
+    auto* kiKey = new QShortcut(this);
+    kiKey->setKeys({QKeySequence(Qt::ALT | Qt::Key_K), QKeySequence(Qt::Key_K)});
+    connect(kiKey, &QShortcut::activated, this, [this] {
+        lblKI_Click();
+        cboKI->setFocus(Qt::ShortcutFocusReason);
+    });
 }
 
 void frmFac::setStackingAndTabOrder()
@@ -381,12 +251,6 @@ void frmFac::setStackingAndTabOrder()
     setTabOrder(cmdRound, cmdFlip2);
     setTabOrder(cmdFlip2, cboKI);
     setTabOrder(cboKI, cmdPick);
-}
-
-void frmFac::playCue(const char* fileName)
-{
-    modGeneral::playSound(m_services.sound,
-                          QDir(m_services.programFolder).filePath(QLatin1String(fileName)));
 }
 
 void frmFac::showCard(QorLabel* const* labels, const FACRecord& card)
@@ -432,7 +296,7 @@ void frmFac::showMain(const FACRecord& card)
 
 void frmFac::modeShuffle()
 {
-    shuffleDeck(m_data, m_services.random);
+    shuffleDeck(m_data.deck, m_services.random);
     m_data.facCount = 1;
     lstFAC->clear();
 }
@@ -445,36 +309,19 @@ void frmFac::modeTime()
     lblClock->setText(clockText(k));
 }
 
-QStringList frmFac::cueFiles(const QString& programFolder)
-{
-    const QDir folder(programFolder);
-    return {folder.filePath(QStringLiteral("Start.wav")),
-            folder.filePath(QStringLiteral("Fac.wav")),
-            folder.filePath(QStringLiteral("BoxingBell2.wav")),
-            folder.filePath(QStringLiteral("BoxingBell.wav"))};
-}
-
-void frmFac::prepare(const Services& services)
-{
-    services.sound.preload(cueFiles(services.programFolder));
-    // Loading by name goes through the pixmap cache, so the window's own loads find these.
-    for (const char* name : kPictures)
-        QPixmap(QLatin1String(name));
-}
-
 void frmFac::Form_Load()
 {
     // Decoded ahead so the first cue starts with the click.
-    m_services.sound.preload(cueFiles(m_services.programFolder));
+    m_cues.preload();
     m_services.random.reseed();
     readFACs(m_data, m_services.messages, m_services.dataFile);
     mnuNewGame_Click();
-    playCue("Start.wav");
+    m_cues.opening();
 }
 
 void frmFac::mnuNewGame_Click()
 {
-    shuffleDeck(m_data, m_services.random);
+    shuffleDeck(m_data.deck, m_services.random);
     m_services.random.reseed();
     readFACs(m_data, m_services.messages, m_services.dataFile);
     m_data.facCount = 0;
@@ -519,18 +366,18 @@ void frmFac::cmdFlip_Click()
     }
     pickFAC();
     if (m_data.facCount == 50 || m_data.facCount == 100) {
-        playCue("BoxingBell2.wav");
+        m_cues.endOfRound();
         cmdFlip2->setEnabled(true);
         cmdRound->setEnabled(true);
     } else {
-        playCue("Fac.wav");
+        m_cues.card();
     }
     modeTime();
 }
 
 void frmFac::cmdFlip2_Click()
 {
-    playCue("Fac.wav");
+    m_cues.card();
     m_services.random.reseed();
     int n = drawWhole(m_services.random.next(), 100);
     // lblNo holds the number of the card on show. When it holds no number (a card the data
@@ -555,10 +402,7 @@ void frmFac::cmdPick_Click()
     m_services.random.reseed();
     const int k = drawWhole(m_services.random.next(), n - 1);
     const int f = lstFAC->item(k - 1)->text().toShort();
-    // The list holds only card numbers that pickFAC put there.
-    if (f < 0 || f > 100)
-        return;
-    playCue("Fac.wav");
+    m_cues.card();
     showCard(m_reviewEntries.data(), m_data.FACs[f]);
     imgFAC2->hide();
 }
@@ -571,7 +415,7 @@ void frmFac::cmdRound_Click()
     cmdRound->setEnabled(false);
     lblClock->setText(QStringLiteral("3:00"));
     lblRound->setText(numberText(textValue(lblRound->text()) + 1));
-    playCue("BoxingBell.wav");
+    m_cues.nextRound();
 }
 
 void frmFac::lblKI_Click()
@@ -589,12 +433,7 @@ void frmFac::showEvent(QShowEvent* event)
 {
     if (!m_centred) {
         m_centred = true;
-        if (QScreen* screen = this->screen()) {
-            // The frame is only known where the platform reports it before the first map.
-            QRect place(QPoint(0, 0), frameGeometry().size());
-            place.moveCenter(screen->availableGeometry().center());
-            move(place.topLeft());
-        }
+        centreOnScreen(this);
     }
     QMainWindow::showEvent(event);
 }

@@ -6,6 +6,7 @@
 // in GameData.
 
 #include "cards/gamedata.h"
+#include "platform/cues.h"
 #include "platform/services.h"
 
 #include <QMainWindow>
@@ -38,12 +39,6 @@ class frmFac : public QMainWindow
     // The opening: reseed, read the data file, New Game, the opening cue.
     void Form_Load();
 
-    // The four cue files in the program's folder, in the order they are preloaded.
-    static QStringList cueFiles(const QString& programFolder);
-    // Readies what the game window's opening would otherwise wait for: the sound system
-    // with the cues decoded, and the window's pictures decoded. Reads no data file and plays
-    // nothing; safe to call any number of times.
-    static void prepare(const Services& services);
     // New Game: shuffle, reseed, read, count 0, panels emptied and covered, clock and round
     // reset, flipped list emptied. Leaves Killer Instinct, the review labels and the buttons.
     void mnuNewGame_Click();
@@ -57,7 +52,8 @@ class frmFac : public QMainWindow
     void cmdPick_Click();
     // Next round: clock "3:00", round + 1, main panel covered, the bell.
     void cmdRound_Click();
-    // Shows the Killer Instinct list.
+    // Shows the Killer Instinct list (also Alt+K, or K outside a text field, which then
+    // put the keyboard focus in it).
     void lblKI_Click();
     // Takes the chosen Killer Instinct value and hides the list.
     void cboKI_Click();
@@ -122,10 +118,10 @@ class frmFac : public QMainWindow
     void setStackingAndTabOrder();
     void showCard(QorLabel* const* labels, const FACRecord& card);
     void showMain(const FACRecord& card);
-    void playCue(const char* fileName);
 
     GameData& m_data;
     Services m_services;
+    Cues m_cues;
     QWidget* m_client = nullptr;
     // The entry labels in card-field order (Pos ... SA), as the layout table lists them.
     std::array<QorLabel*, 14> m_mainEntries{};

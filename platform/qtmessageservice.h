@@ -1,7 +1,7 @@
 #pragma once
 // The real message box: modal, an OK button only, no icon.
 
-#include "platform/messageservice.h"
+#include "cards/messageservice.h"
 
 class QWidget;
 

@@ -1,7 +1,8 @@
 #include "platform/windowhelpers.h"
 
-#include <QFile>
 #include <QGuiApplication>
+#include <QLayout>
+#include <QMainWindow>
 #include <QScreen>
 #include <QWidget>
 
@@ -12,17 +13,38 @@ void centreOnScreen(QWidget* window)
         screen = QGuiApplication::primaryScreen();
     if (!screen)
         return;
+    // The frame is only known where the platform reports it before the window is mapped;
+    // before the first layout pass the size hint is the best guess.
+    QSize size = window->frameGeometry().size();
+    if (size.isEmpty())
+        size = window->sizeHint();
     const QRect free = screen->availableGeometry();
-    window->move(free.center() - QPoint(window->width() / 2, window->height() / 2));
+    window->move(free.left() + (free.width() - size.width()) / 2,
+                 free.top() + (free.height() - size.height()) / 2);
 }
 
 QIcon programWindowIcon()
 {
-    QIcon icon(QStringLiteral(":/art/icon.png"));
-    for (int size : {16, 32, 48, 128, 256}) {
-        const QString file = QStringLiteral(":/art/icon_%1.png").arg(size);
-        if (QFile::exists(file))
-            icon.addFile(file);
-    }
-    return icon;
+    return QIcon(QStringLiteral(":/art/icon.png"));
+}
+
+QWidget* setUpFixedWindow(QMainWindow* window, const QString& name, QSize clientSize)
+{
+    window->setObjectName(name);
+    window->setWindowTitle(QStringLiteral("Korvane II - QOR Flipper"));
+    window->setWindowIcon(programWindowIcon());
+    window->setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                           Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                           Qt::WindowCloseButtonHint);
+
+    auto* client = new QWidget(window);
+    client->setObjectName(QStringLiteral("client"));
+    client->setFixedSize(clientSize);
+    client->setAutoFillBackground(true);
+    QPalette white = client->palette();
+    white.setColor(QPalette::Window, QColor(255, 255, 255));
+    client->setPalette(white);
+    window->setCentralWidget(client);
+    window->layout()->setSizeConstraint(QLayout::SetFixedSize);
+    return client;
 }

@@ -1,6 +1,6 @@
 #include "windows/frmabout.h"
 
-#include "flipper/faclayout.h"
+#include "platform/controls.h"
 #include "platform/qorlabel.h"
 #include "platform/qorpicture.h"
 #include "platform/qorstyle.h"
@@ -18,9 +18,6 @@
 
 namespace {
 
-using faclayout::px;
-using faclayout::Twips;
-
 constexpr int kClientWidth = 5790;  // 386 px
 constexpr int kClientHeight = 4005; // 267 px
 
@@ -35,20 +32,6 @@ constexpr Twips kCmdOK{4320, 3480, 1260, 345};
 // The etched rule: a grey line over a white one, both starting at (120, 1920).
 constexpr int kRuleLeft = 120, kRuleTop = 1920;
 constexpr int kGreyRight = 5684, kWhiteRight = 5669;
-
-QRect pixels(const Twips& t)
-{
-    return QRect(px(t.left), px(t.top), px(t.width), px(t.height));
-}
-
-QorLabel* makeLabel(QWidget* parent, const char* name, const Twips& where, const QString& text = {})
-{
-    auto* label = new QorLabel(parent);
-    label->setObjectName(QLatin1String(name));
-    label->setGeometry(pixels(where));
-    label->setText(text);
-    return label;
-}
 
 QFrame* makeLine(QWidget* parent, const char* name, int rightTwips, int thickness, QColor colour)
 {
@@ -67,7 +50,7 @@ QFrame* makeLine(QWidget* parent, const char* name, int rightTwips, int thicknes
 } // namespace
 
 frmAbout::frmAbout(const Services& services)
-    : QWidget(nullptr, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+    : QDialog(nullptr, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                            Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
       m_services(services)
 {
@@ -89,23 +72,20 @@ frmAbout::frmAbout(const Services& services)
     // The picture box sizes itself to its picture.
     const QSize iconSize = product.isNull() ? QSize(kProductLogoSize, kProductLogoSize)
                                             : product.deviceIndependentSize().toSize();
-    picIcon->setGeometry(QRect(QPoint(px(kPicIcon.left), px(kPicIcon.top)), iconSize));
+    picIcon->setGeometry(QRect(pixels(kPicIcon).topLeft(), iconSize));
     picIcon->setFocusPolicy(Qt::StrongFocus);
     picIcon->setAccessibleName(QStringLiteral("QOR Flipper logo"));
 
-    lblTitle = makeLabel(this, "lblTitle", kLblTitle);
-    lblDescription =
-        makeLabel(this, "lblDescription", kLblDescription, QStringLiteral("AUTOMATED QOR FLIPPER"));
-    lblVersion = makeLabel(this, "lblVersion", kLblVersion);
+    lblTitle = makeLabel(this, QStringLiteral("lblTitle"), kLblTitle);
+    lblDescription = makeLabel(this, QStringLiteral("lblDescription"), kLblDescription, {},
+                               QStringLiteral("AUTOMATED QOR FLIPPER"));
+    lblVersion = makeLabel(this, QStringLiteral("lblVersion"), kLblVersion);
 
-    Image1 = new QorPicture(this);
-    Image1->setObjectName(QStringLiteral("Image1"));
-    Image1->setPicture(QStringLiteral(":/art/maker_logo.png"));
-    Image1->setStretch(true);
-    Image1->setGeometry(pixels(kImage1));
+    Image1 = makePicture(this, QStringLiteral("Image1"), kImage1,
+                         QStringLiteral(":/art/maker_logo.png"), true);
     Image1->setAccessibleName(QStringLiteral("Olvarin logo"));
 
-    lblWeb = makeLabel(this, "lblWeb", kLblWeb, QStringLiteral("Olvarin"));
+    lblWeb = makeLabel(this, QStringLiteral("lblWeb"), kLblWeb, {}, QStringLiteral("Olvarin"));
     lblWeb->setTextColour(QColor(255, 0, 0));
     lblWeb->setCursor(handCursor());
     lblWeb->setToolTip(kMakerWebAddress);
@@ -158,5 +138,5 @@ void frmAbout::keyPressEvent(QKeyEvent* event)
     default:
         break;
     }
-    QWidget::keyPressEvent(event);
+    QDialog::keyPressEvent(event);
 }

@@ -1,18 +1,18 @@
 #pragma once
 // The About window: title, description, version, the two logos, a link to the maker's web
-// page, and OK. Top-level without an owner, modeless, kept out of the taskbar; closing it
-// destroys it.
+// page, and OK. A dialog to the desktop and to screen readers, but top-level without an owner,
+// modeless and kept out of the taskbar; closing it destroys it.
 
 #include "platform/services.h"
 
-#include <QWidget>
+#include <QDialog>
 
 class QorLabel;
 class QorPicture;
 class QFrame;
 class QPushButton;
 
-class frmAbout : public QWidget
+class frmAbout : public QDialog
 {
     Q_OBJECT
   public:

@@ -1,26 +1,22 @@
 #include "windows/frmnmain.h"
 
-#include "flipper/faclayout.h"
 #include "flipper/frmfac.h"
+#include "flipper/gameprewarm.h"
+#include "platform/controls.h"
 #include "platform/programexit.h"
 #include "platform/qorpicture.h"
 #include "platform/windowhelpers.h"
 #include "windows/frmabout.h"
 
 #include <QApplication>
-#include <QLayout>
 #include <QMenu>
 #include <QMenuBar>
-#include <QScreen>
-#include <QTimer>
 
 namespace {
 
-using faclayout::px;
-
-constexpr int kClientWidth = 10935;                     // 729 px
-constexpr int kClientHeight = 10050;                    // 670 px
-constexpr faclayout::Twips kImage1{0, 0, 10965, 10035}; // 731 x 669: two columns cut off
+constexpr int kClientWidth = 10935;          // 729 px
+constexpr int kClientHeight = 10050;         // 670 px
+constexpr Twips kImage1{0, 0, 10965, 10035}; // 731 x 669: two columns cut off
 
 // Keeps the program running while, for a moment, no window is open.
 class NoQuitOnLastWindow
@@ -52,13 +48,8 @@ QAction* addItem(QMenu* menu, const char* name, const QString& caption)
 frmnMain::frmnMain(GameData& data, const Services& services)
     : QMainWindow(nullptr), m_data(data), m_services(services)
 {
-    setObjectName(QStringLiteral("frmnMain"));
-    setWindowTitle(QStringLiteral("Korvane II - QOR Flipper"));
-    setWindowIcon(programWindowIcon());
-    // Fixed size: title, minimize and close, no maximize.
-    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                   Qt::WindowCloseButtonHint);
+    QWidget* client = setUpFixedWindow(this, QStringLiteral("frmnMain"),
+                                       QSize(px(kClientWidth), px(kClientHeight)));
 
     MnuFile = menuBar()->addMenu(QStringLiteral("File"));
     MnuFile->setObjectName(QStringLiteral("MnuFile"));
@@ -71,38 +62,11 @@ frmnMain::frmnMain(GameData& data, const Services& services)
     connect(mnuExit, &QAction::triggered, this, &frmnMain::mnuExit_Click);
     connect(mnuAbout, &QAction::triggered, this, &frmnMain::mnuAbout_Click);
 
-    auto* client = new QWidget(this);
-    client->setObjectName(QStringLiteral("client"));
-    client->setFixedSize(px(kClientWidth), px(kClientHeight));
-    client->setAutoFillBackground(true);
-    QPalette white = client->palette();
-    white.setColor(QPalette::Window, QColor(255, 255, 255));
-    client->setPalette(white);
-    setCentralWidget(client);
-    // The client area stays 729 x 670 below the menu bar; the user cannot resize.
-    layout()->setSizeConstraint(QLayout::SetFixedSize);
-
-    Image1 = new QorPicture(client);
-    Image1->setObjectName(QStringLiteral("Image1"));
-    Image1->setPicture(QStringLiteral(":/art/maker_logo.png"));
-    Image1->setGeometry(px(kImage1.left), px(kImage1.top), px(kImage1.width), px(kImage1.height));
+    Image1 = makePicture(client, QStringLiteral("Image1"), kImage1,
+                         QStringLiteral(":/art/maker_logo.png"), false);
     Image1->setAccessibleName(QStringLiteral("Olvarin logo"));
-    Image1->installEventFilter(this);
-}
-
-bool frmnMain::eventFilter(QObject* watched, QEvent* event)
-{
-    if (watched == Image1 && event->type() == QEvent::Paint && !m_prepareAsked) {
-        m_prepareAsked = true;
-        // While the player reads the title, start the sound system and decode the game
-        // window's pictures, so that New Game opens at once; after the first paint, so that
-        // the title shows as fast as before.
-        QTimer::singleShot(0, this, [this] {
-            if (!m_fac)
-                frmFac::prepare(m_services);
-        });
-    }
-    return QMainWindow::eventFilter(watched, event);
+    // While the player reads the title, ready the game window so that New Game opens at once.
+    new GamePrewarm(m_services, Image1, [this] { return !m_fac; });
 }
 
 frmnMain::~frmnMain()
@@ -156,11 +120,7 @@ void frmnMain::showEvent(QShowEvent* event)
 {
     if (!m_centred) {
         m_centred = true;
-        QRect place(QPoint(0, 0), sizeHint());
-        if (QScreen* screen = this->screen()) {
-            place.moveCenter(screen->availableGeometry().center());
-            move(place.topLeft());
-        }
+        centreOnScreen(this);
     }
     QMainWindow::showEvent(event);
 }

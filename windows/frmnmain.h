@@ -44,8 +44,6 @@ class frmnMain : public QMainWindow
 
   protected:
     void showEvent(QShowEvent* event) override;
-    // Once this window has painted, readies what the game window will need.
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     GameData& m_data;
@@ -53,5 +51,4 @@ class frmnMain : public QMainWindow
     QPointer<frmFac> m_fac;
     QPointer<frmAbout> m_about;
     bool m_centred = false;
-    bool m_prepareAsked = false;
 };

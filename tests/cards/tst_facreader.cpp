@@ -1,5 +1,5 @@
+#include "cardfakes.h"
 #include "cards/facreader.h"
-#include "fakes.h"
 
 #include <QBuffer>
 #include <QDir>

@@ -9,6 +9,7 @@
 #include "flipper/frmfac.h"
 #include "platform/qorlabel.h"
 #include "platform/qorpicture.h"
+#include "platform/systemrandomsource.h"
 
 #include <QComboBox>
 #include <QElapsedTimer>

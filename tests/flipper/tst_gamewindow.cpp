@@ -29,6 +29,9 @@ class GameWindowTest : public QObject
     void killerInstinctChosenWithTheKeyboard_data();
     void killerInstinctChosenWithTheKeyboard();
     void killerInstinctTypingDoesNothing();
+    void killerInstinctFromTheKeyboard_data();
+    void killerInstinctFromTheKeyboard();
+    void killerInstinctKeyIsALetterInTheTextField();
     void reviewPickNeedsTwoEntries_data();
     void reviewPickNeedsTwoEntries();
     void reviewPickNeverTheNewest_data();
@@ -317,6 +320,63 @@ void GameWindowTest::killerInstinctChosenWithTheKeyboard()
     QTest::keyClick(w.cboKI, Qt::Key(key));
     QCOMPARE(w.lblKI->text(), chosen);
     QVERIFY(w.cboKI->isHidden());
+}
+
+void GameWindowTest::killerInstinctFromTheKeyboard_data()
+{
+    QTest::addColumn<int>("modifiers");
+    QTest::addColumn<bool>("openList");
+    QTest::addColumn<QString>("chosen");
+    QTest::newRow("Alt+K, then Down") << int(Qt::AltModifier) << false << "1";
+    QTest::newRow("K, then Down") << int(Qt::NoModifier) << false << "1";
+    QTest::newRow("Alt+K, Alt+Down opens the list on 1, Down Down Enter")
+        << int(Qt::AltModifier) << true << "3";
+}
+
+void GameWindowTest::killerInstinctFromTheKeyboard()
+{
+    QFETCH(int, modifiers);
+    QFETCH(bool, openList);
+    QFETCH(QString, chosen);
+    Game g;
+    frmFac& w = *g.w;
+    QVERIFY(w.cmdFlip->hasFocus());
+    const QList<QWidget*> tabOrder{w.cmdFlip, w.cmdFlip->nextInFocusChain()};
+
+    QTest::keyClick(w.cmdFlip, Qt::Key_K, Qt::KeyboardModifiers(modifiers));
+    QVERIFY(w.cboKI->isVisible());
+    QVERIFY(w.cboKI->hasFocus());
+    QCOMPARE(w.lblKI->text(), QString());
+    if (openList) {
+        QTest::keyClick(w.cboKI, Qt::Key_Down, Qt::AltModifier);
+        QAbstractItemView* view = w.cboKI->view();
+        QTRY_VERIFY(view->isVisible());
+        // The list opens on its first entry.
+        QTest::keyClick(view, Qt::Key_Down);
+        QTest::keyClick(view, Qt::Key_Down);
+        QTest::keyClick(view, Qt::Key_Return);
+    } else {
+        QTest::keyClick(w.cboKI, Qt::Key_Down);
+    }
+    QCOMPARE(w.lblKI->text(), chosen);
+    QVERIFY(w.cboKI->isHidden());
+    // The countdown runs from the chosen value, and the tab order is as it was.
+    QTest::keyClick(w.cmdFlip, Qt::Key_Space);
+    QCOMPARE(w.lblKI->text(), chosen == "1" ? QString() : QString::number(chosen.toInt() - 1));
+    QCOMPARE(w.cmdFlip->nextInFocusChain(), tabOrder[1]);
+}
+
+void GameWindowTest::killerInstinctKeyIsALetterInTheTextField()
+{
+    // In the box's text field K is a letter like any other: it neither chooses nor closes.
+    Game g;
+    frmFac& w = *g.w;
+    QTest::keyClick(w.cmdFlip, Qt::Key_K, Qt::AltModifier);
+    QVERIFY(w.cboKI->hasFocus());
+    QTest::keyClicks(w.cboKI, QStringLiteral("k"));
+    QCOMPARE(w.cboKI->currentText(), QStringLiteral("k"));
+    QVERIFY(w.cboKI->isVisible());
+    QCOMPARE(w.lblKI->text(), QString());
 }
 
 void GameWindowTest::killerInstinctTypingDoesNothing()

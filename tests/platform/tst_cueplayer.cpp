@@ -5,7 +5,6 @@
 
 #include "platform/cuefeed.h"
 #include "platform/cueplayer.h"
-#include "platform/modgeneral.h"
 #include "platform/wavfile.h"
 #include "wavbuilder.h"
 
@@ -53,7 +52,6 @@ class TestCuePlayer : public QObject
     void preloadAgainSkipsUnchangedFiles();
     void fileAddedLaterPlays();
     void convertsToTheOutputFormat();
-    void modGeneralPlaySoundReachesThePlayer();
 
     void feedGivesCueThenSilenceThenNothing();
     void feedNewCueStartsAtItsBeginning();
@@ -147,7 +145,7 @@ void TestCuePlayer::unplayableFileIsSilent()
     player.preload({path, good});
     player.playSound(good);
     player.playSound(path); // cuts the sounding cue, plays nothing
-    modGeneral::playSound(player, path);
+    player.playSound(path);
     QCOMPARE(out.calls, (QStringList{QStringLiteral("play:1764"), QStringLiteral("stop"),
                                      QStringLiteral("stop")}));
 }
@@ -234,15 +232,6 @@ void TestCuePlayer::convertsToTheOutputFormat()
     player.playSound(path);
     QCOMPARE(out.played.size(), 1);
     QCOMPARE(out.played[0].size(), 4800 * 2); // 0.1 s at 48 kHz, mono, 16-bit
-}
-
-void TestCuePlayer::modGeneralPlaySoundReachesThePlayer()
-{
-    FakeOutput out;
-    CuePlayer player(out);
-    const QString path = write(QStringLiteral("Fac.wav"), smallCue());
-    modGeneral::playSound(player, path);
-    QCOMPARE(out.calls, (QStringList{QStringLiteral("play:1764")}));
 }
 
 // --- The feed the real device reads.

@@ -1,5 +1,5 @@
 #include "fakes.h"
-#include "platform/randomsource.h"
+#include "platform/systemrandomsource.h"
 
 #include <QtTest>
 #include <set>

@@ -7,6 +7,7 @@
 #include "windows/aboutinfo.h"
 #include "windows/frmabout.h"
 
+#include <QAccessible>
 #include <QDesktopServices>
 #include <QFrame>
 #include <QLabel>
@@ -101,6 +102,18 @@ class TestAbout : public QObject
         QVERIFY(!about->isModal());
         // It keeps the program alive while open, like any main window.
         QVERIFY(about->testAttribute(Qt::WA_QuitOnClose));
+    }
+
+    void aScreenReaderHearsADialog()
+    {
+        auto about = openAbout();
+        QAccessibleInterface* window = QAccessible::queryAccessibleInterface(about.data());
+        QVERIFY(window);
+        QCOMPARE(window->role(), QAccessible::Dialog);
+        QCOMPARE(window->text(QAccessible::Name), QStringLiteral("About KORVANE II QOR Flipper"));
+        // Still kept out of the taskbar and without an owner.
+        QCOMPARE(about->windowFlags() & Qt::WindowType_Mask, Qt::Tool);
+        QVERIFY(!about->parentWidget());
     }
 
     void controlsAtTheirPlaces_data()

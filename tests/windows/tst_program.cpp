@@ -4,6 +4,7 @@
 
 #include "fakes.h"
 #include "flipper/frmfac.h"
+#include "platform/cues.h"
 #include "platform/qorlabel.h"
 #include "platform/qorpicture.h"
 #include "windows/frmabout.h"
@@ -133,7 +134,8 @@ class TestProgram : public QObject
         Program program;
         QVERIFY(program.world.sound.preloaded.isEmpty());
         QVERIFY(QTest::qWaitForWindowExposed(program.title.get()));
-        QTRY_COMPARE(program.world.sound.preloaded, frmFac::cueFiles(QStringLiteral("/prog")));
+        QTRY_COMPARE(program.world.sound.preloaded,
+                     Cues(program.world.sound, QStringLiteral("/prog")).files());
         // Readying reads no cards and sounds nothing.
         QVERIFY(program.nothingReadOrPlayed());
         // New Game still preloads for itself, and opens as before.
