@@ -110,5 +110,12 @@ set(CPACK_PACKAGE_NAME qor-flipper)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR "Olvarin")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Deals the FAC cards of the Korvane II boxing board game")
+set(CPACK_PACKAGE_HOMEPAGE_URL "https://www.olvarin.example/")
+# An archive unless `cpack -G` says otherwise.
 set(CPACK_GENERATOR TGZ)
+# What differs from one generator to the next is set there, when cpack runs each.
+set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_CURRENT_LIST_DIR}/cpack-generators.cmake)
+if(NOT WIN32)
+  include(${CMAKE_CURRENT_LIST_DIR}/package-deb.cmake)
+endif()
 include(CPack)
