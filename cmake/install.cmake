@@ -5,11 +5,17 @@
 #   bin/qor-flipper                       launcher: starts the program in a folder that has a
 #                                         fac_data.txt (the current one, else the sample's)
 #   share/qor-flipper/fac_data.txt        the sample deck
-#   share/applications/qor-flipper.desktop
+#   share/applications/example.olvarin.qor_flipper.desktop
+#   share/metainfo/example.olvarin.qor_flipper.metainfo.xml
 #   share/icons/hicolor/<n>x<n>/apps/qor-flipper.png
+#   share/man/man6/qor-flipper.6.gz
+#   share/doc/qor-flipper/copyright, changelog.gz
 # Windows: the program, the wave files and the sample deck together in bin/.
 
 include(GNUInstallDirs)
+# Folders readable by all whatever the umask of whoever installs or packages.
+set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
+    OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 
 set(QOR_SOUND_FILES
   ${PROJECT_SOURCE_DIR}/resources/sounds/Start.wav
@@ -31,6 +37,16 @@ else()
   set(QOR_DATA_DIR ${CMAKE_INSTALL_DATADIR}/qor-flipper)
 
   install(TARGETS qor-flipper RUNTIME DESTINATION ${QOR_PROGRAM_DIR})
+  # A stripped install (cmake --install --strip, and cpack for the Debian package) also drops
+  # the compiler's notes, which plain strip keeps.
+  if(CMAKE_STRIP)
+    install(CODE "
+      if(CMAKE_INSTALL_DO_STRIP)
+        execute_process(COMMAND \"${CMAKE_STRIP}\" --remove-section=.comment --remove-section=.note
+                        \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${QOR_PROGRAM_DIR}/qor-flipper\"
+                        COMMAND_ERROR_IS_FATAL ANY)
+      endif()")
+  endif()
   # The program looks for its cues in its own folder; players may replace them there.
   install(FILES ${QOR_SOUND_FILES} DESTINATION ${QOR_PROGRAM_DIR})
   install(FILES ${PROJECT_SOURCE_DIR}/resources/fac_data.txt DESTINATION ${QOR_DATA_DIR})
@@ -45,14 +61,20 @@ else()
   install(PROGRAMS ${CMAKE_CURRENT_BINARY_DIR}/qor-flipper-launcher
           DESTINATION ${CMAKE_INSTALL_BINDIR} RENAME qor-flipper)
 
+  # The menu entry and the AppStream metadata carry the program's reverse-DNS id (after the
+  # maker's web address): software centres match the two by that name.
+  set(QOR_APP_ID example.olvarin.qor_flipper)
+
   # The entry names the launcher by its full path under the prefix given at install time
   # (cmake --install --prefix), without DESTDIR.
   install(CODE "
     set(QOR_LAUNCHER \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/qor-flipper\")
-    configure_file(\"${CMAKE_CURRENT_LIST_DIR}/qor-flipper.desktop.in\"
-                   \"${CMAKE_CURRENT_BINARY_DIR}/qor-flipper.desktop\" @ONLY)")
-  install(FILES ${CMAKE_CURRENT_BINARY_DIR}/qor-flipper.desktop
+    configure_file(\"${CMAKE_CURRENT_LIST_DIR}/${QOR_APP_ID}.desktop.in\"
+                   \"${CMAKE_CURRENT_BINARY_DIR}/${QOR_APP_ID}.desktop\" @ONLY)")
+  install(FILES ${CMAKE_CURRENT_BINARY_DIR}/${QOR_APP_ID}.desktop
           DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+  install(FILES ${CMAKE_CURRENT_LIST_DIR}/${QOR_APP_ID}.metainfo.xml
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 
   foreach(size 16 32 48 128 256)
     install(FILES ${PROJECT_SOURCE_DIR}/resources/art/icon_${size}.png
@@ -61,6 +83,26 @@ else()
   endforeach()
   install(FILES ${PROJECT_SOURCE_DIR}/resources/art/icon.png
           DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/64x64/apps RENAME qor-flipper.png)
+
+  # The manual page, the licence and the release notes. The page and the notes are
+  # compressed at install time, as man and Debian's tools expect, without a time stamp (-n)
+  # so that the same source always gives the same file.
+  install(FILES ${CMAKE_CURRENT_LIST_DIR}/doc/copyright
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/qor-flipper)
+  find_program(QOR_GZIP gzip REQUIRED)
+  foreach(doc "qor-flipper.6:${CMAKE_INSTALL_MANDIR}/man6"
+              "doc/changelog:${CMAKE_INSTALL_DATADIR}/doc/qor-flipper")
+    string(REPLACE ":" ";" doc "${doc}")
+    list(GET doc 0 source)
+    list(GET doc 1 destination)
+    get_filename_component(name "${source}" NAME)
+    install(CODE "
+      execute_process(COMMAND \"${QOR_GZIP}\" -n -9 -c
+                      INPUT_FILE \"${CMAKE_CURRENT_LIST_DIR}/${source}\"
+                      OUTPUT_FILE \"${CMAKE_CURRENT_BINARY_DIR}/${name}.gz\"
+                      COMMAND_ERROR_IS_FATAL ANY)")
+    install(FILES ${CMAKE_CURRENT_BINARY_DIR}/${name}.gz DESTINATION ${destination})
+  endforeach()
 endif()
 
 # `cpack` makes an archive of the same tree, named after the project and its version.
@@ -68,5 +110,12 @@ set(CPACK_PACKAGE_NAME qor-flipper)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR "Olvarin")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Deals the FAC cards of the Korvane II boxing board game")
+set(CPACK_PACKAGE_HOMEPAGE_URL "https://www.olvarin.example/")
+# An archive unless `cpack -G` says otherwise.
 set(CPACK_GENERATOR TGZ)
+# What differs from one generator to the next is set there, when cpack runs each.
+set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_CURRENT_LIST_DIR}/cpack-generators.cmake)
+if(NOT WIN32)
+  include(${CMAKE_CURRENT_LIST_DIR}/package-deb.cmake)
+endif()
 include(CPack)

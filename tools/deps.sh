@@ -3,7 +3,8 @@
 #   deps.sh play   build and run the game
 #   deps.sh windows  cross-build for Windows and run it under Wine
 #   deps.sh test   build and run every test (adds clang for the fuzzer and the tools that the
-#                  end-to-end and sound tests start themselves)
+#                  end-to-end and sound tests start themselves, and the Debian packaging
+#                  tools the package test runs)
 set -euo pipefail
 
 build=(cmake ninja-build g++ qt6-base-dev qt6-multimedia-dev libgl-dev
@@ -12,7 +13,8 @@ windows=(g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev wine64 dpkg-dev xz-util
 test_extra=(clang clang-format-14 libclang-rt-14-dev llvm
             xvfb xauth xdotool libxtst6 x11-utils imagemagick openbox
             at-spi2-core dbus-x11 python3-pyatspi
-            pulseaudio pulseaudio-utils sox)
+            pulseaudio pulseaudio-utils sox
+            dpkg-dev lintian appstream desktop-file-utils file)
 
 case "${1:-}" in
   play) want=("${build[@]}") ;;

@@ -20,7 +20,7 @@ echo "== sanitizers"
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQOR_SANITIZE=ON -DQOR_BUILD_BENCH=OFF
 cmake --build build-asan -j "$jobs"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
-  ctest --test-dir build-asan --output-on-failure -j "$jobs" -LE 'slow|e2e'
+  ctest --test-dir build-asan --output-on-failure -j "$jobs" -LE 'slow|e2e|deb'
 
 echo "== fuzz the data-file reader for ${QOR_FUZZ_SECONDS:=60} s"
 cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQOR_FUZZ=ON \

@@ -303,6 +303,7 @@ def scenario_play(desk, exe, work):
     desk.launch(exe, work)
     title = desk.wait_window("frame", CAPTION)
     log(f"title window shown {time.monotonic() - desk.app_started:.2f} s after start")
+    log(f"running {os.readlink(f'/proc/{desk.app.pid}/exe')}")  # what the launcher started
     desk.screenshot("title")
     check_window(desk, title, CAPTION, 729, 670, "title window")
     menus = [n.name for n in walk(title.acc) if n.role == "menu item"]
@@ -511,23 +512,24 @@ SCENARIOS = {
 
 def find_exe(prefix, launcher=False):
     """The installed program itself (an ELF file), or the launcher in bin/ that a desktop
-    entry starts."""
+    entry starts. Only the install layout's own places are looked at: the prefix may be a
+    system one (/usr for the Debian package)."""
     if launcher:
         path = os.path.join(prefix, "bin", "qor-flipper")
         if os.path.isfile(path):
             return path
-    for root, _, files in os.walk(prefix):
-        if "qor-flipper" in files:
-            path = os.path.join(root, "qor-flipper")
-            with open(path, "rb") as f:
-                if f.read(4) == b"\x7fELF":
-                    return path
-    raise Failure(f"no qor-flipper program under {prefix}: was it installed?")
+    path = os.path.join(prefix, "libexec", "qor-flipper", "qor-flipper")
+    if os.path.isfile(path):
+        with open(path, "rb") as f:
+            if f.read(4) == b"\x7fELF":
+                return path
+    raise Failure(f"no qor-flipper program in {prefix}/libexec/qor-flipper: was it installed?")
 
 
 def main():
     ap = argparse.ArgumentParser()
-    ap.add_argument("--prefix", required=True, help="where `cmake --install` put the program")
+    ap.add_argument("--prefix", required=True,
+                    help="where `cmake --install` put the program, or /usr for the Debian package")
     ap.add_argument("--artifacts", required=True, help="folder for screenshots and logs")
     ap.add_argument("--timeout", type=float, default=400, help="give up after this many s")
     ap.add_argument("--bare", help="for bare-sound: the bench/bare_sound program")
@@ -554,18 +556,20 @@ def main():
         prefix = os.path.abspath(args.prefix)
         if args.scenario == "bare-sound":
             import soundtest
-            cue = [os.path.join(r, "Fac.wav") for r, _, files in os.walk(prefix)
-                   if "Fac.wav" in files]
-            check(cue and args.bare, "bare-sound needs --bare and an installed Fac.wav")
+            cue = [os.path.join(os.path.dirname(find_exe(prefix)), "Fac.wav")]
+            check(os.path.isfile(cue[0]) and args.bare,
+                  "bare-sound needs --bare and an installed Fac.wav")
             desk.start_display()
             desk.start_accessibility()
             soundtest.run_bare(desk, os.path.abspath(args.bare), cue[0], args.clicks, log,
                                shots)
         elif args.scenario in ("sound", "silent"):
             import soundtest
+            # A copy of the program's own folder (its wave files lie beside it), which the
+            # silent run may empty; the prefix itself may be a system one.
             install = os.path.join(work, "install")
-            shutil.copytree(prefix, install, symlinks=True)
-            exe = find_exe(install)
+            shutil.copytree(os.path.dirname(find_exe(prefix)), install, symlinks=True)
+            exe = os.path.join(install, "qor-flipper")
             desk.start_display()
             desk.start_accessibility()
             play = os.path.join(work, "play")

@@ -232,10 +232,9 @@ def run(desk, exe, work, scenario, log, shots):
     folder = os.path.dirname(exe)
     cues = {}
     for name in WAVES:
-        found = [os.path.join(r, name) for r, _, files in os.walk(os.path.dirname(folder))
-                 if name in files]
-        check(found, f"{name} was not installed")
-        cues[name] = found[0]
+        path = os.path.join(folder, name)  # the program plays them from its own folder
+        check(os.path.isfile(path), f"{name} was not installed beside the program")
+        cues[name] = path
     kept = os.path.join(desk.work, "cues")
     os.mkdir(kept)
     for name, path in cues.items():

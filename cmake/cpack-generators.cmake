@@ -1,0 +1,10 @@
+# Read by cpack once for each generator it runs (CPACK_PROJECT_CONFIG_FILE).
+if(CPACK_GENERATOR STREQUAL "DEB")
+  # Install with DESTDIR under the real prefix, so that what names a path (the menu entry's
+  # launcher) names /usr/bin and not cpack's staging folder.
+  set(CPACK_SET_DESTDIR ON)
+  set(CPACK_INSTALL_PREFIX /usr)
+  set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+  # A package ships stripped binaries; the build keeps its symbols.
+  set(CPACK_STRIP_FILES ON)
+endif()
