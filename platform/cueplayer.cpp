@@ -7,63 +7,103 @@
 #include <QFileInfo>
 #include <QStringList>
 
+#ifdef Q_OS_UNIX
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
 CuePlayer::CuePlayer(AudioOutput& output) : m_output(output) {}
 
 namespace {
 
-// When and how big the file is now: a changed file differs in one or the other.
-std::pair<qint64, qint64> stamp(const QString& path)
+// The bytes of path when it is a regular file of at most maxBytes; empty otherwise. A
+// named pipe or a device under the name is never read: the first would wait for a writer,
+// the second (say /dev/zero) would never end.
+QByteArray readRegularFile(const QString& path, qint64 maxBytes)
 {
     const QFileInfo info(path);
-    return {info.size(), info.lastModified().toMSecsSinceEpoch()};
+    if (!info.isFile() || info.size() > maxBytes)
+        return {};
+#ifdef Q_OS_UNIX
+    // The name may have turned into a pipe since the look above: open without waiting and
+    // ask the open file itself what it is.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return {};
+    QByteArray bytes;
+    struct stat st;
+    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size <= maxBytes) {
+        bytes.resize(qsizetype(st.st_size));
+        qsizetype got = 0;
+        while (got < bytes.size()) {
+            const ssize_t n = ::read(fd, bytes.data() + got, std::size_t(bytes.size() - got));
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0)
+                break;
+            got += n;
+        }
+        bytes.truncate(got);
+    }
+    ::close(fd);
+    return bytes;
+#else
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return file.read(maxBytes);
+#endif
 }
 
 } // namespace
 
-std::optional<CuePlayer::Cue> CuePlayer::load(const QString& path) const
+CuePlayer::Stamp CuePlayer::stampOf(const QString& path)
 {
-    const auto [size, modifiedMs] = stamp(path);
-    QFile file(path);
-    if (file.size() > kMaxFileBytes || !file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    const QByteArray bytes = file.read(kMaxFileBytes);
+    const QFileInfo info(path);
+    if (!info.exists())
+        return {};
+    return {true, info.size(), info.lastModified().toMSecsSinceEpoch()};
+}
+
+QByteArray CuePlayer::decode(const QByteArray& bytes) const
+{
+    const std::optional<WavShape> shape = wavShape(bytes);
+    if (!shape)
+        return {};
+    // Judged from the header, before any memory goes to the samples.
+    const AudioFormat format = m_output.format();
+    const qint64 floatBytes = shape->frames * shape->channels * qint64(sizeof(float));
+    const qint64 pcmBytes =
+        int16Frames(shape->frames, shape->sampleRate, format.sampleRate) * format.channels * 2;
+    if (floatBytes > kMaxCueBytes || pcmBytes > kMaxCueBytes)
+        return {};
     const std::optional<PcmSound> sound = decodeWav(bytes);
     if (!sound)
-        return std::nullopt;
-    const AudioFormat format = m_output.format();
-    QByteArray pcm = toInt16(*sound, format.sampleRate, format.channels);
-    if (pcm.isEmpty())
-        return std::nullopt;
-    return Cue{pcm, size, modifiedMs};
+        return {};
+    return toInt16(*sound, format.sampleRate, format.channels);
 }
 
 void CuePlayer::preload(const QStringList& paths)
 {
     for (const QString& path : paths) {
+        const Stamp stamp = stampOf(path);
         const auto known = m_cues.constFind(path);
-        if (known != m_cues.constEnd()) {
-            const auto [size, modifiedMs] = stamp(path);
-            if (known->size == size && known->modifiedMs == modifiedMs)
-                continue;
-        }
-        if (std::optional<Cue> cue = load(path))
-            m_cues.insert(path, *cue);
-        else
-            m_cues.remove(path);
+        if (known != m_cues.constEnd() && known->stamp == stamp)
+            continue;
+        QByteArray pcm = stamp.exists ? decode(readRegularFile(path, kMaxFileBytes)) : QByteArray();
+        m_cues.insert(path, Cue{std::move(pcm), stamp});
     }
 }
 
 void CuePlayer::playSound(const QString& path)
 {
-    auto it = m_cues.constFind(path);
-    if (it == m_cues.constEnd()) {
-        std::optional<Cue> cue = load(path);
-        if (!cue) {
-            // Like any new cue, this one ends the cue sounding; it just has nothing to play.
-            m_output.stop();
-            return;
-        }
-        it = m_cues.insert(path, *cue);
+    const auto it = m_cues.constFind(path);
+    if (it == m_cues.constEnd() || it->pcm.isEmpty()) {
+        // Like any new cue, this one ends the cue sounding; it just has nothing to play.
+        m_output.stop();
+        return;
     }
     m_output.play(it->pcm);
 }

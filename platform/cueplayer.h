@@ -1,37 +1,51 @@
 #pragma once
-// The game's sound cues: each wave file decoded once and kept ready in the output's format,
-// handed to the audio output one cue at a time. A new cue cuts the one sounding; a file
-// that is missing or no playable wave gives silence, with no message.
+// The game's sound cues: each wave file decoded once, at preload, and kept ready in the
+// output's format, handed to the audio output one cue at a time. A new cue cuts the one
+// sounding; a file that is missing, no regular file or no playable wave gives silence, with
+// no message. A click never reads a file, so playSound costs the same whatever the files hold.
 
 #include "platform/audiooutput.h"
 #include "platform/soundplayer.h"
 
 #include <QByteArray>
 #include <QHash>
-#include <optional>
 
 class CuePlayer : public SoundPlayer
 {
   public:
     explicit CuePlayer(AudioOutput& output);
-    // Decodes the files now; a file decoded before is decoded again only if it has changed
-    // (its size or time), so fresh files count and a second preload costs next to nothing.
+    // Reads and decodes the files now. A file seen before, whether it gave a cue or not, is
+    // read again only if its size or time has changed, so fresh files count and a second
+    // preload costs next to nothing. Only regular files are opened, and never in a way
+    // that could wait (a named pipe under a cue's name would block an open for ever).
     void preload(const QStringList& paths) override;
-    // Plays the decoded cue, decoding a file not seen before; an unplayable one stops the
-    // sounding cue and plays nothing.
+    // Plays the cue the last preload made of path. A path never preloaded, or whose file
+    // gave no cue, stops the sounding cue and plays nothing: the file is not read here.
     void playSound(const QString& path) override;
 
     // Files larger than this are not read at all.
-    static constexpr qint64 kMaxFileBytes = 64 * 1024 * 1024;
+    static constexpr qint64 kMaxFileBytes = 32 * 1024 * 1024;
+    // The most memory one cue may take decoded, both as the file's samples (4 bytes each)
+    // while it is converted and as the 16-bit PCM kept for playing: 16 MiB is about 47 s
+    // of a 44.1 kHz stereo file. A longer cue gives silence.
+    static constexpr qint64 kMaxCueBytes = 16 * 1024 * 1024;
 
   private:
-    struct Cue
+    // When and how big the file was when it was read: a changed file differs in one of them.
+    struct Stamp
     {
-        QByteArray pcm;
+        bool exists = false;
         qint64 size = -1;
         qint64 modifiedMs = -1;
+        bool operator==(const Stamp&) const = default;
     };
-    std::optional<Cue> load(const QString& path) const;
+    struct Cue
+    {
+        QByteArray pcm; // empty: the file gave no cue
+        Stamp stamp;
+    };
+    static Stamp stampOf(const QString& path);
+    QByteArray decode(const QByteArray& bytes) const;
 
     AudioOutput& m_output;
     QHash<QString, Cue> m_cues;

@@ -11,7 +11,6 @@
 #include <QThread>
 #include <QTimer>
 #include <algorithm>
-#include <chrono>
 
 namespace {
 
@@ -22,13 +21,6 @@ constexpr int kTailMs = 200;   // silence after each cue, more than the buffer h
 constexpr int kLeadMs = 6;
 constexpr int kFeedTickMs = 10; // how often the stream's buffer is topped up
 constexpr int kReleaseMarginMs = 100;
-
-qint64 steadyNs()
-{
-    return std::chrono::duration_cast<std::chrono::nanoseconds>(
-               std::chrono::steady_clock::now().time_since_epoch())
-        .count();
-}
 
 } // namespace
 
@@ -76,7 +68,6 @@ class AudioEngine : public QObject
             release();
             return;
         }
-        m_startPending = true;
         feed();
         m_feedTimer.start();
     }
@@ -91,9 +82,6 @@ class AudioEngine : public QObject
         if (m_sink && m_sink->state() != QAudio::StoppedState)
             m_sink->stop();
     }
-
-    std::atomic<qint64> handoffNs{0};
-    std::atomic<qint64> bufferBytes{0};
 
   private:
     void feed()
@@ -114,11 +102,6 @@ class AudioEngine : public QObject
             const qint64 w = n > 0 ? m_io->write(chunk.constData(), n) : 0;
             if (w < n)
                 m_unwritten = chunk.mid(std::max<qint64>(0, w), n - std::max<qint64>(0, w));
-            if (w > 0 && m_startPending) {
-                m_startPending = false;
-                handoffNs = steadyNs();
-                bufferBytes = m_sink->bufferSize();
-            }
         }
         if (m_feed.atEnd() && m_unwritten.isEmpty()) {
             // All written; let the stream go once what it still buffers has been played.
@@ -136,7 +119,6 @@ class AudioEngine : public QObject
     QTimer m_feedTimer{this};
     QTimer m_releaseTimer{this};
     QByteArray m_unwritten;
-    bool m_startPending = false;
     bool m_closing = false;
 };
 
@@ -189,11 +171,4 @@ void QtAudioOutput::stop()
         return;
     QMetaObject::invokeMethod(
         m_engine, [e = m_engine] { e->release(); }, Qt::QueuedConnection);
-}
-
-QtAudioOutput::StartTiming QtAudioOutput::lastStart() const
-{
-    if (!m_engine)
-        return {};
-    return {m_engine->handoffNs.load(), m_engine->bufferBytes.load()};
 }

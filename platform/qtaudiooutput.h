@@ -7,8 +7,6 @@
 
 #include "platform/audiooutput.h"
 
-#include <atomic>
-
 class QThread;
 class AudioEngine;
 
@@ -23,15 +21,6 @@ class QtAudioOutput : public AudioOutput
 
     // False when no sound device was found at start: every cue is silent.
     bool hasDevice() const { return m_engine != nullptr; }
-
-    // For measurements: steady-clock nanoseconds at which the latest cue's first bytes
-    // reached the sound server (0 before any), and how many bytes the stream buffers.
-    struct StartTiming
-    {
-        qint64 handoffNs = 0;
-        qint64 bufferBytes = 0;
-    };
-    StartTiming lastStart() const;
 
   private:
     AudioFormat m_format;

@@ -11,6 +11,7 @@ class SoundPlayer
     virtual ~SoundPlayer() = default;
     // Decodes these files ahead of time so a later playSound starts without delay.
     virtual void preload(const QStringList& paths) = 0;
-    // Starts the wave file at path (full name) and returns at once.
+    // Starts the wave file at path (full name), as the last preload found it, and returns
+    // at once; a file not preloaded is silent.
     virtual void playSound(const QString& path) = 0;
 };

@@ -10,7 +10,6 @@ class SystemSoundPlayer : public SoundPlayer
     SystemSoundPlayer() = default;
     void preload(const QStringList& paths) override { m_player.preload(paths); }
     void playSound(const QString& path) override { m_player.playSound(path); }
-    QtAudioOutput& output() { return m_output; }
 
   private:
     QtAudioOutput m_output; // before m_player, which holds on to it

@@ -96,9 +96,15 @@ float sampleAt(const Format& f, const char* p)
     }
 }
 
-} // namespace
+// Where a wave file's samples lie and how they are laid out.
+struct Layout
+{
+    Format format;
+    const char* data = nullptr;
+    qint64 frames = 0;
+};
 
-std::optional<PcmSound> decodeWav(QByteArrayView bytes)
+std::optional<Layout> readLayout(QByteArrayView bytes)
 {
     const char* base = bytes.data();
     const qint64 size = bytes.size();
@@ -135,17 +141,42 @@ std::optional<PcmSound> decodeWav(QByteArrayView bytes)
     const qint64 frames = dataSize / frameBytes;
     if (frames < 1 || frames > qint64(kMaxWavSeconds) * format->sampleRate)
         return std::nullopt;
+    return Layout{*format, data, frames};
+}
 
+} // namespace
+
+std::optional<WavShape> wavShape(QByteArrayView bytes)
+{
+    const std::optional<Layout> layout = readLayout(bytes);
+    if (!layout)
+        return std::nullopt;
+    return WavShape{layout->format.sampleRate, layout->format.channels, layout->frames};
+}
+
+std::optional<PcmSound> decodeWav(QByteArrayView bytes)
+{
+    const std::optional<Layout> layout = readLayout(bytes);
+    if (!layout)
+        return std::nullopt;
+    const Format& format = layout->format;
     PcmSound sound;
-    sound.sampleRate = format->sampleRate;
-    sound.channels = format->channels;
-    sound.samples.resize(std::size_t(frames * format->channels));
-    const char* p = data;
+    sound.sampleRate = format.sampleRate;
+    sound.channels = format.channels;
+    sound.samples.resize(std::size_t(layout->frames * format.channels));
+    const char* p = layout->data;
     for (float& s : sound.samples) {
-        s = sampleAt(*format, p);
-        p += format->bytesPerSample;
+        s = sampleAt(format, p);
+        p += format.bytesPerSample;
     }
     return sound;
+}
+
+qint64 int16Frames(qint64 frames, int fromRate, int rate)
+{
+    if (frames < 1 || fromRate < 1 || rate < 1)
+        return 0;
+    return std::max<qint64>(1, frames * rate / fromRate);
 }
 
 QByteArray toInt16(const PcmSound& sound, int rate, int channels)
@@ -154,7 +185,7 @@ QByteArray toInt16(const PcmSound& sound, int rate, int channels)
     if (inFrames < 1 || rate < 1 || channels < 1 || sound.sampleRate < 1)
         return {};
     const qint64 src = sound.sampleRate;
-    const qint64 outFrames = std::max<qint64>(1, inFrames * rate / src);
+    const qint64 outFrames = int16Frames(inFrames, sound.sampleRate, rate);
     QByteArray out(outFrames * channels * 2, Qt::Uninitialized);
     auto* o = reinterpret_cast<unsigned char*>(out.data());
     const int inCh = sound.channels;

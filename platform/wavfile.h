@@ -23,6 +23,19 @@ std::optional<PcmSound> decodeWav(QByteArrayView bytes);
 
 inline constexpr int kMaxWavSeconds = 600;
 
+// What decodeWav would give for bytes, read from the header alone: the samples are not
+// decoded, so the size of a sound can be judged before any memory goes to it.
+struct WavShape
+{
+    int sampleRate = 0;
+    int channels = 0;
+    qint64 frames = 0;
+};
+std::optional<WavShape> wavShape(QByteArrayView bytes);
+
 // Signed 16-bit interleaved PCM at rate and channels: mono spread to every channel, extra
 // channels mixed down (to mono) or dropped (beyond the first two), resampled linearly.
 QByteArray toInt16(const PcmSound& sound, int rate, int channels);
+
+// How many frames toInt16 makes of frames at fromRate when it resamples them to rate.
+qint64 int16Frames(qint64 frames, int fromRate, int rate);

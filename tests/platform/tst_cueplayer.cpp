@@ -1,7 +1,9 @@
 // The cue player's logic against a recording audio output: which cue plays, that every
 // call plays (none dropped), that a new cue or an unplayable file cuts the one sounding,
-// that a missing or broken file is silent without a message; and the feed that lets the
-// device go only after a cue has sounded whole.
+// that a missing or broken file is silent without a message, that only regular files are
+// opened, that a click never reads a file and a file that gave no cue is not read again
+// until it changes, and the bound on a cue's size; and the feed that lets the device go
+// only after a cue has sounded whole.
 
 #include "platform/cuefeed.h"
 #include "platform/cueplayer.h"
@@ -11,6 +13,14 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <atomic>
+#include <thread>
+
+#ifdef Q_OS_LINUX
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 namespace {
 
@@ -50,7 +60,12 @@ class TestCuePlayer : public QObject
     void preloadKeepsCuesReady();
     void preloadAgainSeesFreshFiles();
     void preloadAgainSkipsUnchangedFiles();
-    void fileAddedLaterPlays();
+    void neverPreloadedFileIsSilent();
+    void fileAddedLaterPlaysFromTheNextPreload();
+    void failedCueStaysFailedUntilItsFileChanges();
+    void namedPipeIsNeverOpened();
+    void cueSizeIsBounded_data();
+    void cueSizeIsBounded();
     void convertsToTheOutputFormat();
 
     void feedGivesCueThenSilenceThenNothing();
@@ -61,6 +76,8 @@ class TestCuePlayer : public QObject
 
   private:
     QString write(const QString& name, const QByteArray& bytes);
+    // Writes bytes over the file at path and gives it back its modification time.
+    static void rewriteKeepingTime(const QString& path, const QByteArray& bytes);
     std::unique_ptr<QTemporaryDir> m_dir;
 };
 
@@ -81,6 +98,20 @@ QString TestCuePlayer::write(const QString& name, const QByteArray& bytes)
     return path;
 }
 
+void TestCuePlayer::rewriteKeepingTime(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadWrite))
+        qFatal("cannot open the fixture");
+    const QDateTime modified = f.fileTime(QFileDevice::FileModificationTime);
+    if (!f.seek(0) || f.write(bytes) != bytes.size() || !f.resize(bytes.size()))
+        qFatal("cannot rewrite the fixture");
+    f.close();
+    if (!f.open(QIODevice::ReadWrite) ||
+        !f.setFileTime(modified, QFileDevice::FileModificationTime))
+        qFatal("cannot set the fixture's time");
+}
+
 void TestCuePlayer::playsTheDecodedCue()
 {
     FakeOutput out;
@@ -90,6 +121,7 @@ void TestCuePlayer::playsTheDecodedCue()
     const QString facPath = write(QStringLiteral("Fac.wav"), fac);
     const QString bellPath = write(QStringLiteral("BoxingBell2.wav"), bell);
 
+    player.preload({facPath, bellPath});
     player.playSound(facPath);
     player.playSound(bellPath);
 
@@ -125,6 +157,10 @@ void TestCuePlayer::unplayableFileIsSilent_data()
     adpcm[20] = 2;
     QTest::newRow("compressed wave") << QStringLiteral("Fac.wav") << adpcm;
     QTest::newRow("a folder, not a file") << QStringLiteral("dir") << QByteArray();
+#ifdef Q_OS_UNIX
+    // Read as a file it never ends: 64 MiB of zeros at every click, once.
+    QTest::newRow("a link to /dev/zero") << QStringLiteral("zero") << QByteArray();
+#endif
 }
 
 void TestCuePlayer::unplayableFileIsSilent()
@@ -136,6 +172,9 @@ void TestCuePlayer::unplayableFileIsSilent()
     if (name == QLatin1String("dir")) {
         QVERIFY(QDir(m_dir->path()).mkdir(name));
         path = m_dir->filePath(name);
+    } else if (name == QLatin1String("zero")) {
+        path = m_dir->filePath(QStringLiteral("Fac.wav"));
+        QVERIFY(QFile::link(QStringLiteral("/dev/zero"), path));
     } else if (!name.isEmpty()) {
         path = write(name, bytes);
     }
@@ -191,22 +230,25 @@ void TestCuePlayer::preloadAgainSkipsUnchangedFiles()
     player.preload({path});
     // Other samples, but the same size and time: to the player it is the file it knows, and
     // a second preload (the title window readies the cues, New Game asks again) is free.
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::ReadWrite));
-    const QDateTime modified = f.fileTime(QFileDevice::FileModificationTime);
     QByteArray other = first;
     other[other.size() - 1] = char(other.back() ^ 0x55);
-    QVERIFY(f.seek(0) && f.write(other) == other.size());
-    f.close();
-    QVERIFY(f.open(QIODevice::ReadWrite));
-    QVERIFY(f.setFileTime(modified, QFileDevice::FileModificationTime));
-    f.close();
+    rewriteKeepingTime(path, other);
     player.preload({path});
     player.playSound(path);
     QCOMPARE(out.played, (QList<QByteArray>{expectedPcm(first, out.fmt)}));
 }
 
-void TestCuePlayer::fileAddedLaterPlays()
+void TestCuePlayer::neverPreloadedFileIsSilent()
+{
+    // A click never reads a file: what was not preloaded has nothing to play.
+    FakeOutput out;
+    CuePlayer player(out);
+    const QString path = write(QStringLiteral("Fac.wav"), smallCue());
+    player.playSound(path);
+    QCOMPARE(out.calls, (QStringList{QStringLiteral("stop")}));
+}
+
+void TestCuePlayer::fileAddedLaterPlaysFromTheNextPreload()
 {
     FakeOutput out;
     CuePlayer player(out);
@@ -214,8 +256,122 @@ void TestCuePlayer::fileAddedLaterPlays()
     player.preload({path});
     player.playSound(path);
     write(QStringLiteral("BoxingBell.wav"), smallCue());
+    player.playSound(path); // still the file the preload found: none
+    player.preload({path});
     player.playSound(path);
-    QCOMPARE(out.calls, (QStringList{QStringLiteral("stop"), QStringLiteral("play:1764")}));
+    QCOMPARE(out.calls, (QStringList{QStringLiteral("stop"), QStringLiteral("stop"),
+                                     QStringLiteral("play:1764")}));
+}
+
+void TestCuePlayer::failedCueStaysFailedUntilItsFileChanges()
+{
+    FakeOutput out;
+    CuePlayer player(out);
+    const QByteArray good = smallCue();
+    QByteArray broken = good;
+    broken.replace(8, 4, "AVI "); // the same size, but no wave
+    const QString path = write(QStringLiteral("Fac.wav"), broken);
+    player.preload({path});
+    // A playable wave now hides behind the same size and time: a player that read the file
+    // again at a click, or at a preload that finds it unchanged, would play it.
+    rewriteKeepingTime(path, good);
+    player.playSound(path);
+    player.preload({path});
+    player.playSound(path);
+    QCOMPARE(out.calls, (QStringList{QStringLiteral("stop"), QStringLiteral("stop")}));
+
+    // A new time is a changed file: the next preload reads it.
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::ReadWrite));
+    QVERIFY(f.setFileTime(f.fileTime(QFileDevice::FileModificationTime).addSecs(2),
+                          QFileDevice::FileModificationTime));
+    f.close();
+    player.preload({path});
+    player.playSound(path);
+    QCOMPARE(out.calls.last(), QStringLiteral("play:1764"));
+}
+
+void TestCuePlayer::namedPipeIsNeverOpened()
+{
+#ifdef Q_OS_LINUX
+    const QString path = m_dir->filePath(QStringLiteral("Fac.wav"));
+    QVERIFY(::mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
+    FakeOutput out;
+    CuePlayer player(out);
+    // Opening a pipe to read waits for a writer. Linux counts a reader that waits in open()
+    // as the pipe's reader, so a writer's non-blocking open succeeds exactly while the player
+    // holds the pipe; that writer also frees a player stuck there. Either the preload ends,
+    // or the loop catches the player in the pipe: no clock decides.
+    std::atomic<bool> done = false;
+    std::thread preload([&] {
+        player.preload({path});
+        done = true;
+    });
+    bool opened = false;
+    while (!done && !opened) {
+        const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_NONBLOCK);
+        if (fd >= 0) {
+            opened = true;
+            ::close(fd);
+        } else {
+            std::this_thread::yield();
+        }
+    }
+    preload.join();
+    QVERIFY2(!opened, "the player opened the pipe");
+    player.playSound(path);
+    QCOMPARE(out.calls, (QStringList{QStringLiteral("stop")}));
+#else
+    QSKIP("relies on how Linux counts a pipe's readers");
+#endif
+}
+
+void TestCuePlayer::cueSizeIsBounded_data()
+{
+    QTest::addColumn<QByteArray>("wav");
+    QTest::addColumn<bool>("plays");
+
+    // Played at 44.1 kHz stereo, 16-bit: 176,400 bytes a second.
+    WavFormat lowRate;
+    lowRate.rate = 8000;
+    lowRate.bits = 8;
+    QTest::newRow("87 s at 8 kHz: kept within the bound") << silentWav(lowRate, 700000) << true;
+    QTest::newRow("100 s at 8 kHz: over the bound once converted")
+        << silentWav(lowRate, 800000) << false;
+
+    // Eight channels are decoded as eight floats a frame before they are mixed down.
+    WavFormat manyChannels;
+    manyChannels.channels = 8;
+    manyChannels.bits = 8;
+    QTest::newRow("8 channels, 11.8 s: decoded within the bound")
+        << silentWav(manyChannels, 520000) << true;
+    QTest::newRow("8 channels, 12 s: over the bound while decoded")
+        << silentWav(manyChannels, 530000) << false;
+
+    // A short cue padded out with a chunk the decoder skips.
+    WavFormat shortCue;
+    shortCue.samples.assign(441, 0.25);
+    const qint64 plainBytes = makeWav(shortCue).size();
+    shortCue.chunksBeforeData =
+        chunk("JUNK", QByteArray(CuePlayer::kMaxFileBytes - plainBytes - 8, '\0'));
+    const QByteArray largest = makeWav(shortCue);
+    QCOMPARE(largest.size(), CuePlayer::kMaxFileBytes);
+    QTest::newRow("a file of the largest size read") << largest << true;
+    // Bytes past the last chunk, too few for a chunk header, are ignored by the decoder.
+    QTest::newRow("a file one byte larger") << largest + QByteArray(1, '\0') << false;
+}
+
+void TestCuePlayer::cueSizeIsBounded()
+{
+    QFETCH(QByteArray, wav);
+    QFETCH(bool, plays);
+    FakeOutput out;
+    CuePlayer player(out);
+    const QString path = write(QStringLiteral("Start.wav"), wav);
+    player.preload({path});
+    player.playSound(path);
+    QCOMPARE(out.calls.size(), 1);
+    QCOMPARE(out.calls[0].startsWith(QLatin1String("play:")), plays);
 }
 
 void TestCuePlayer::convertsToTheOutputFormat()
@@ -223,12 +379,13 @@ void TestCuePlayer::convertsToTheOutputFormat()
     FakeOutput out;
     out.fmt = {48000, 1};
     CuePlayer player(out);
-    WavSpec s;
+    WavFormat s;
     s.rate = 24000;
     s.channels = 2;
     s.bits = 24;
     s.samples.assign(2 * 2400, 0.25); // 0.1 s
     const QString path = write(QStringLiteral("Start.wav"), makeWav(s));
+    player.preload({path});
     player.playSound(path);
     QCOMPARE(out.played.size(), 1);
     QCOMPARE(out.played[0].size(), 4800 * 2); // 0.1 s at 48 kHz, mono, 16-bit

@@ -56,7 +56,7 @@ void TestWavFile::decodesEncoding()
     QFETCH(bool, extensible);
     QFETCH(double, tolerance);
 
-    WavSpec s;
+    WavFormat s;
     s.tag = quint16(tag);
     s.bits = bits;
     s.channels = channels;
@@ -65,11 +65,18 @@ void TestWavFile::decodesEncoding()
     for (int i = 0; i < 6 * channels; ++i)
         s.samples.push_back(kStereoValues[std::size_t(i) % kStereoValues.size()]);
 
-    const std::optional<PcmSound> sound = decodeWav(makeWav(s));
+    const QByteArray bytes = makeWav(s);
+    const std::optional<PcmSound> sound = decodeWav(bytes);
     QVERIFY(sound);
     QCOMPARE(sound->sampleRate, rate);
     QCOMPARE(sound->channels, channels);
     QCOMPARE(sound->samples.size(), s.samples.size());
+    // The header alone tells the same.
+    const std::optional<WavShape> shape = wavShape(bytes);
+    QVERIFY(shape);
+    QCOMPARE(shape->sampleRate, rate);
+    QCOMPARE(shape->channels, channels);
+    QCOMPARE(shape->frames, sound->frames());
     for (std::size_t i = 0; i < s.samples.size(); ++i)
         QVERIFY2(std::abs(sound->samples[i] - s.samples[i]) <= tolerance,
                  qPrintable(QStringLiteral("sample %1: %2, wanted %3")
@@ -86,9 +93,9 @@ static QByteArray withFmt(const QByteArray& fmt, const QByteArray& data)
     return riff + body;
 }
 
-static WavSpec plain()
+static WavFormat plain()
 {
-    WavSpec s;
+    WavFormat s;
     s.samples = {0.1, 0.2, 0.3, 0.4};
     return s;
 }
@@ -97,7 +104,7 @@ void TestWavFile::rejectsBrokenFile_data()
 {
     QTest::addColumn<QByteArray>("bytes");
 
-    const WavSpec s = plain();
+    const WavFormat s = plain();
     const QByteArray good = makeWav(s);
     const QByteArray fmt = fmtBody(s);
     const QByteArray data = dataBody(s);
@@ -120,7 +127,7 @@ void TestWavFile::rejectsBrokenFile_data()
     QTest::newRow("48-bit PCM") << withFmt(QByteArray(fmt).replace(14, 2, "\x30\0"), data);
     QTest::newRow("16-bit float") << withFmt(QByteArray(fmt).replace(0, 2, "\x03\0"), data);
     QTest::newRow("ADPCM") << withFmt(QByteArray(fmt).replace(0, 2, "\x02\0"), data);
-    WavSpec ext = s;
+    WavFormat ext = s;
     ext.extensible = true;
     QByteArray badGuid = fmtBody(ext);
     badGuid[30] = 'X';
@@ -136,7 +143,7 @@ void TestWavFile::rejectsBrokenFile_data()
     QTest::newRow("fmt chunk claiming 4 GiB")
         << QByteArray("RIFF\xFF\xFF\xFF\xFFWAVE", 12) + hugeFmt + fmt + chunk("data", data);
 
-    WavSpec tooLong;
+    WavFormat tooLong;
     tooLong.rate = 1000;
     tooLong.bits = 8;
     tooLong.samples.assign(std::size_t(kMaxWavSeconds) * 1000 + 1, 0.0);
@@ -147,13 +154,14 @@ void TestWavFile::rejectsBrokenFile()
 {
     QFETCH(QByteArray, bytes);
     QVERIFY(!decodeWav(bytes));
+    QVERIFY(!wavShape(bytes));
 }
 
 void TestWavFile::everyPrefixIsSafe()
 {
     // A file cut anywhere: inside the header it gives no sound, inside the data it gives
     // the frames before the cut; never a crash.
-    WavSpec s;
+    WavFormat s;
     s.channels = 2;
     s.bits = 24;
     s.extensible = true;
@@ -190,7 +198,7 @@ void TestWavFile::garbageIsSafe()
 
 void TestWavFile::truncatedDataPlaysWholeFrames()
 {
-    WavSpec s = plain();
+    WavFormat s = plain();
     s.samples.assign(1000, 0.5);
     QByteArray bytes = makeWav(s);
     bytes.chop(501); // half a frame dangles
@@ -250,7 +258,7 @@ void TestWavFile::sixteenBitComesBackUnchanged()
     QByteArray data;
     for (int v : {0, 1, -1, 32767, -32768, 12345, -4321})
         putLe(data, quint64(quint16(qint16(v))), 2);
-    WavSpec s;
+    WavFormat s;
     const std::optional<PcmSound> sound = decodeWav(withFmt(fmtBody(s), data));
     QVERIFY(sound);
     QCOMPARE(toInt16(*sound, 44100, 1), data);

@@ -8,7 +8,7 @@
 #include <cstring>
 #include <vector>
 
-struct WavSpec
+struct WavFormat
 {
     quint16 tag = 1; // 1 PCM, 3 float
     int channels = 1;
@@ -36,7 +36,7 @@ inline QByteArray chunk(const char id[4], const QByteArray& body)
     return c;
 }
 
-inline QByteArray encodeSample(const WavSpec& s, double v)
+inline QByteArray encodeSample(const WavFormat& s, double v)
 {
     QByteArray b;
     if (s.tag == 3 && s.bits == 32) {
@@ -58,7 +58,7 @@ inline QByteArray encodeSample(const WavSpec& s, double v)
     return b;
 }
 
-inline QByteArray fmtBody(const WavSpec& s)
+inline QByteArray fmtBody(const WavFormat& s)
 {
     const int container = (s.bits + 7) / 8;
     QByteArray f;
@@ -78,7 +78,7 @@ inline QByteArray fmtBody(const WavSpec& s)
     return f;
 }
 
-inline QByteArray dataBody(const WavSpec& s)
+inline QByteArray dataBody(const WavFormat& s)
 {
     QByteArray d;
     for (double v : s.samples)
@@ -86,7 +86,7 @@ inline QByteArray dataBody(const WavSpec& s)
     return d;
 }
 
-inline QByteArray makeWav(const WavSpec& s)
+inline QByteArray makeWav(const WavFormat& s)
 {
     QByteArray body("WAVE");
     body += s.chunksBeforeFmt;
@@ -98,10 +98,24 @@ inline QByteArray makeWav(const WavSpec& s)
     return riff + body;
 }
 
+// A file of the given length with silent samples, built without encoding each one: for sizes
+// near the player's limits. The samples in format are ignored.
+inline QByteArray silentWav(const WavFormat& format, qint64 frames)
+{
+    const qint64 bytes = frames * format.channels * ((format.bits + 7) / 8);
+    const char zero = format.tag == 1 && format.bits == 8 ? char(0x80) : '\0';
+    QByteArray body("WAVE");
+    body += chunk("fmt ", fmtBody(format));
+    body += chunk("data", QByteArray(qsizetype(bytes), zero));
+    QByteArray riff("RIFF");
+    putLe(riff, quint64(body.size()), 4);
+    return riff + body;
+}
+
 // A short 16-bit mono ramp, 44.1 kHz: a small valid cue.
 inline QByteArray smallCue(int frames = 441, double peak = 0.5)
 {
-    WavSpec s;
+    WavFormat s;
     for (int i = 0; i < frames; ++i)
         s.samples.push_back(peak * (i % 100) / 100.0);
     return makeWav(s);
