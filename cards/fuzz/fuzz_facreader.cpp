@@ -19,9 +19,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
         std::abort();
     if (failure) {
         const int n = failure->number;
-        if (n != 6 && n != 9 && n != 14 && n != 57 && n != 62)
+        if (n != 6 && n != 9 && n != 14 && n != 57 && n != 62 && n != 321)
             std::abort();
         if (n == 9 && data.facsRead != 100)
+            std::abort();
+        if (n == 321 && data.facsRead != 0)
             std::abort();
         if (failure->description.isEmpty() || readFailureText(*failure).isEmpty())
             std::abort();
