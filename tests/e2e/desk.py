@@ -114,6 +114,13 @@ class Desk:
         self.procs = []  # (label, Popen), stopped in reverse order
         self.env = dict(os.environ)
         self.env.pop("DBUS_SESSION_BUS_ADDRESS_DISABLED", None)
+        # The program shows its windows on this desk's X server, at 1:1, whatever the caller
+        # exported for its own Qt programs (a test run's QT_QPA_PLATFORM=offscreen would
+        # leave nothing on screen to click).
+        self.env["QT_QPA_PLATFORM"] = "xcb"
+        for name in ("QT_QPA_PLATFORMTHEME", "QT_SCALE_FACTOR", "QT_SCREEN_SCALE_FACTORS",
+                     "QT_ENABLE_HIGHDPI_SCALING", "QT_FONT_DPI", "QT_STYLE_OVERRIDE"):
+            self.env.pop(name, None)
         # No sound server unless start_sound() makes one, and none started behind our back.
         client_conf = os.path.join(work, "pulse-client.conf")
         with open(client_conf, "w") as f:
