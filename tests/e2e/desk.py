@@ -94,15 +94,18 @@ class XTest:
             raise Failure(f"cannot open display {display}")
 
     def click(self, x, y):
-        """Moves, presses and releases button 1; returns when the server has the release,
-        which is what makes a button act."""
+        """Moves, presses and releases button 1, which is what makes a button act. Returns
+        (before, after): the release left for the server no earlier than `before`, and the
+        server had it by `after`. The two lie a fraction of a millisecond apart unless the
+        runner was kept waiting in between."""
         self.xtst.XTestFakeMotionEvent(self.dpy, -1, x, y, 0)
         self.xtst.XTestFakeButtonEvent(self.dpy, 1, 1, 0)
         self.x11.XSync(self.dpy, 0)
         time.sleep(0.02)  # a person's press lasts a moment
+        before = time.monotonic()
         self.xtst.XTestFakeButtonEvent(self.dpy, 1, 0, 0)
         self.x11.XSync(self.dpy, 0)
-        return time.monotonic()
+        return before, time.monotonic()
 
 
 class Desk:
@@ -129,6 +132,7 @@ class Desk:
         self.env["PULSE_SERVER"] = "unix:" + os.path.join(work, "no-sound-server")
         self.app = None
         self.last_click = None
+        self.last_sent = None  # (before, after) of the last click: see XTest.click
         self.timed_clicks = False
         self.xtest = None
         self.shot_no = 0
@@ -261,15 +265,19 @@ class Desk:
 
     def click_at(self, x, y):
         """Clicks, and returns when the click reached the X server: after xdotool returns,
-        or, with timed_clicks on, to within a fraction of a millisecond."""
+        or, with timed_clicks on, to within a fraction of a millisecond. last_sent holds the
+        span in which the click went out: nothing it set off can happen before its start."""
         # Two clicks on the same pixel in quick succession can merge into a double click.
         if self.last_click == (x, y):
             x += 1
         self.last_click = (x, y)
         if self.timed_clicks:
-            return self._xtest().click(x, y)
-        self.run("xdotool", "mousemove", str(x), str(y), "click", "1")
-        return time.monotonic()
+            self.last_sent = self._xtest().click(x, y)
+        else:
+            before = time.monotonic()
+            self.run("xdotool", "mousemove", str(x), str(y), "click", "1")
+            self.last_sent = (before, time.monotonic())
+        return self.last_sent[1]
 
     def _xtest(self):
         if self.xtest is None:
