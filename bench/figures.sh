@@ -6,7 +6,8 @@
 #     writes a label (bench_game, on the X server);
 #   sound onset from a click to the cue leaving the sound server: beside a bare window that
 #     plays the same file with QSoundEffect, and the sink's own latency (the sound run of the
-#     end-to-end test and bench/bare_sound, recorded from a PulseAudio null sink).
+#     end-to-end test and bench/bare_sound, recorded from a PulseAudio null sink, then timed
+#     by bench/sound_onset.py).
 # Release build in build-rel; starts its own Xvfb, openbox and PulseAudio and stops them by PID.
 #   bash bench/figures.sh [start-up runs, default 21]
 set -euo pipefail
@@ -49,6 +50,7 @@ bash tests/e2e/run_e2e.sh "$work/prefix" "$work/art" sound 2>&1 | grep -v dbus-d
 dbus-run-session -- /usr/bin/python3 tests/e2e/e2e.py --prefix "$work/prefix" \
     --artifacts "$work/art" --bare build-rel/bench/bare_sound bare-sound 2>&1 |
     grep -v dbus-daemon >&2
+/usr/bin/python3 bench/sound_onset.py "$work/art/sound" "$work/art/bare-sound"
 
 figure() { awk -v k="$2" '$1 == k { print $2 }' "$work/art/$1/figures.txt"; }
 echo
@@ -59,3 +61,5 @@ printf '  %-40s %6s ms\n' "QOR Flipper, New Game to the opening cue" \
     "$(figure sound onset_new_game_ms)"
 printf '  %-40s %6s ms\n' "bare window with QSoundEffect" "$(figure bare-sound onset_median_ms)"
 printf '  %-40s %6s ms\n' "the sink's own latency" "$(figure sound sink_latency_ms)"
+printf '  %-40s %6s of %s\n' "QOR Flipper clicks left out (sending held up)" \
+    "$(figure sound clicks_held_up)" "$(figure sound clicks_recorded)"

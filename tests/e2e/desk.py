@@ -94,15 +94,18 @@ class XTest:
             raise Failure(f"cannot open display {display}")
 
     def click(self, x, y):
-        """Moves, presses and releases button 1; returns when the server has the release,
-        which is what makes a button act."""
+        """Moves, presses and releases button 1, which is what makes a button act. Returns
+        (before, after): the release left for the server no earlier than `before`, and the
+        server had it by `after`. The two lie a fraction of a millisecond apart unless the
+        runner was kept waiting in between."""
         self.xtst.XTestFakeMotionEvent(self.dpy, -1, x, y, 0)
         self.xtst.XTestFakeButtonEvent(self.dpy, 1, 1, 0)
         self.x11.XSync(self.dpy, 0)
         time.sleep(0.02)  # a person's press lasts a moment
+        before = time.monotonic()
         self.xtst.XTestFakeButtonEvent(self.dpy, 1, 0, 0)
         self.x11.XSync(self.dpy, 0)
-        return time.monotonic()
+        return before, time.monotonic()
 
 
 class Desk:
@@ -114,6 +117,13 @@ class Desk:
         self.procs = []  # (label, Popen), stopped in reverse order
         self.env = dict(os.environ)
         self.env.pop("DBUS_SESSION_BUS_ADDRESS_DISABLED", None)
+        # The program shows its windows on this desk's X server, at 1:1, whatever the caller
+        # exported for its own Qt programs (a test run's QT_QPA_PLATFORM=offscreen would
+        # leave nothing on screen to click).
+        self.env["QT_QPA_PLATFORM"] = "xcb"
+        for name in ("QT_QPA_PLATFORMTHEME", "QT_SCALE_FACTOR", "QT_SCREEN_SCALE_FACTORS",
+                     "QT_ENABLE_HIGHDPI_SCALING", "QT_FONT_DPI", "QT_STYLE_OVERRIDE"):
+            self.env.pop(name, None)
         # No sound server unless start_sound() makes one, and none started behind our back.
         client_conf = os.path.join(work, "pulse-client.conf")
         with open(client_conf, "w") as f:
@@ -122,6 +132,7 @@ class Desk:
         self.env["PULSE_SERVER"] = "unix:" + os.path.join(work, "no-sound-server")
         self.app = None
         self.last_click = None
+        self.last_sent = None  # (before, after) of the last click: see XTest.click
         self.timed_clicks = False
         self.xtest = None
         self.shot_no = 0
@@ -254,15 +265,19 @@ class Desk:
 
     def click_at(self, x, y):
         """Clicks, and returns when the click reached the X server: after xdotool returns,
-        or, with timed_clicks on, to within a fraction of a millisecond."""
+        or, with timed_clicks on, to within a fraction of a millisecond. last_sent holds the
+        span in which the click went out: nothing it set off can happen before its start."""
         # Two clicks on the same pixel in quick succession can merge into a double click.
         if self.last_click == (x, y):
             x += 1
         self.last_click = (x, y)
         if self.timed_clicks:
-            return self._xtest().click(x, y)
-        self.run("xdotool", "mousemove", str(x), str(y), "click", "1")
-        return time.monotonic()
+            self.last_sent = self._xtest().click(x, y)
+        else:
+            before = time.monotonic()
+            self.run("xdotool", "mousemove", str(x), str(y), "click", "1")
+            self.last_sent = (before, time.monotonic())
+        return self.last_sent[1]
 
     def _xtest(self):
         if self.xtest is None:

@@ -36,13 +36,20 @@ class GameWindowTest : public QObject
     void reviewPickNeedsTwoEntries();
     void reviewPickNeverTheNewest_data();
     void reviewPickNeverTheNewest();
+    void flipCoversTheReviewPanel_data();
     void flipCoversTheReviewPanel();
     void newGameMidRound();
+    void newGameLeavesKillerInstinct_data();
+    void newGameLeavesKillerInstinct();
     void newGameRightAfterTheBell();
     void missingDataFile();
     void nonTimedFlipWithoutCardNumber_data();
     void nonTimedFlipWithoutCardNumber();
+    void nonTimedFlipReadsTheWholeCardNumber_data();
+    void nonTimedFlipReadsTheWholeCardNumber();
     void nonTimedRedrawReseedsEachTime();
+    void modeTime_data();
+    void modeTime();
     void pickFAC2OutsideTheCardsChangesNothing_data();
     void pickFAC2OutsideTheCardsChangesNothing();
     void pickFACRepairsTheCount_data();
@@ -451,17 +458,31 @@ void GameWindowTest::reviewPickNeverTheNewest()
     QCOMPARE(g.data.facCount, std::int16_t(cards));
 }
 
+void GameWindowTest::flipCoversTheReviewPanel_data()
+{
+    QTest::addColumn<bool>("afterTheBell");
+    QTest::newRow("timed flip") << false;
+    QTest::newRow("non-timed flip after the bell") << true;
+}
+
 void GameWindowTest::flipCoversTheReviewPanel()
 {
+    QFETCH(bool, afterTheBell);
     Game g;
-    g.flips(4);
+    if (afterTheBell)
+        g.toEndOfRound();
+    else
+        g.flips(4);
     g.click(g.w->cmdPick);
     QVERIFY(g.w->imgFAC2->isHidden());
     const QStringList review = g.reviewTexts();
+    const std::int16_t count = g.data.facCount;
     g.flip();
     QVERIFY(!g.w->imgFAC2->isHidden());
     // The recalled card stays underneath until the next pick.
     QCOMPARE(g.reviewTexts(), review);
+    // After the bell that flip was a non-timed one: the count stayed.
+    QCOMPARE(g.data.facCount, afterTheBell ? count : std::int16_t(count + 1));
 }
 
 void GameWindowTest::newGameMidRound()
@@ -497,6 +518,36 @@ void GameWindowTest::newGameMidRound()
     QCOMPARE(g.data.facCount, std::int16_t(1));
     QCOMPARE(g.mainTexts(), fixtureMain(g.data.deck[1]));
     QCOMPARE(w.lblClock->text(), QStringLiteral("2:57"));
+}
+
+void GameWindowTest::newGameLeavesKillerInstinct_data()
+{
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<bool>("listOpen");
+    QTest::newRow("value counting down, list closed") << "5" << false;
+    QTest::newRow("no value, list open") << "" << true;
+    QTest::newRow("value counting down, list open over it") << "3" << true;
+}
+
+// New Game touches neither the Killer Instinct value nor its list.
+void GameWindowTest::newGameLeavesKillerInstinct()
+{
+    QFETCH(QString, value);
+    QFETCH(bool, listOpen);
+    Game g;
+    frmFac& w = *g.w;
+    g.flips(3);
+    w.lblKI->setText(value);
+    if (listOpen)
+        g.click(w.lblKI);
+    QCOMPARE(w.cboKI->isVisible(), listOpen);
+    const QString boxText = w.cboKI->currentText();
+
+    w.mnuNewGame->trigger();
+    QCOMPARE(w.lblClock->text(), QStringLiteral("3:00"));
+    QCOMPARE(w.lblKI->text(), value);
+    QCOMPARE(w.cboKI->isVisible(), listOpen);
+    QCOMPARE(w.cboKI->currentText(), boxText);
 }
 
 void GameWindowTest::newGameRightAfterTheBell()
@@ -554,6 +605,39 @@ void GameWindowTest::nonTimedFlipWithoutCardNumber()
     QCOMPARE(g.w->lblClock->text(), QStringLiteral("0:00"));
 }
 
+void GameWindowTest::nonTimedFlipReadsTheWholeCardNumber_data()
+{
+    QTest::addColumn<QString>("number");
+    QTest::addColumn<QList<double>>("draws");
+    QTest::addColumn<int>("card");
+    QTest::addColumn<int>("reseeds");
+    // 0.065 draws card 7, 0.5 card 51.
+    QTest::newRow("\"7x\" is no number: drawing 7 stands")
+        << "7x" << QList<double>{0.065} << 7 << 1;
+    QTest::newRow("\"7\" is 7: drawing 7 redraws") << "7" << QList<double>{0.065, 0.5} << 51 << 2;
+    QTest::newRow("\" 7 \" is 7, blanks allowed: drawing 7 redraws")
+        << " 7 " << QList<double>{0.065, 0.5} << 51 << 2;
+}
+
+// The card number on show is read from the whole of its text, not from a leading part.
+void GameWindowTest::nonTimedFlipReadsTheWholeCardNumber()
+{
+    QFETCH(QString, number);
+    QFETCH(QList<double>, draws);
+    QFETCH(int, card);
+    QFETCH(int, reseeds);
+    Game g;
+    g.toEndOfRound();
+    g.w->lblNo->setText(number);
+    const int before = g.world.random.reseeds;
+    for (double r : draws)
+        g.world.random.push({r});
+    g.flip();
+    QCOMPARE(g.data.curFAC, std::int16_t(card));
+    QCOMPARE(g.world.random.reseeds, before + reseeds);
+    QCOMPARE(g.mainTexts(), fixtureMain(card));
+}
+
 // Drawing the card on show again redraws, with a reseed before every draw; the loop ends
 // because a reseed never returns the generator to a state it had.
 void GameWindowTest::nonTimedRedrawReseedsEachTime()
@@ -578,6 +662,33 @@ void GameWindowTest::nonTimedRedrawReseedsEachTime()
     g.world.random.push({0.0});
     g.flip();
     QCOMPARE(g.data.curFAC, std::int16_t(1));
+}
+
+void GameWindowTest::modeTime_data()
+{
+    QTest::addColumn<int>("facCount");
+    QTest::addColumn<QString>("clock");
+    const QString unchanged = QStringLiteral("1:23");
+    QTest::newRow("1: first card") << 1 << "2:57";
+    QTest::newRow("51: first card of the second round") << 51 << "2:57";
+    QTest::newRow("50: end of the first round") << 50 << "0:00";
+    QTest::newRow("100: end of the deck") << 100 << "0:00";
+    QTest::newRow("0: a fresh deck leaves the clock") << 0 << unchanged;
+    QTest::newRow("101: past the deck leaves the clock") << 101 << unchanged;
+    QTest::newRow("-1 leaves the clock") << -1 << unchanged;
+}
+
+void GameWindowTest::modeTime()
+{
+    QFETCH(int, facCount);
+    QFETCH(QString, clock);
+    Game g;
+    // A text the table never shows, so any change to it is seen.
+    g.w->lblClock->setText(QStringLiteral("1:23"));
+    g.data.facCount = std::int16_t(facCount);
+    g.w->modeTime();
+    QCOMPARE(g.w->lblClock->text(), clock);
+    QCOMPARE(g.data.facCount, std::int16_t(facCount));
 }
 
 void GameWindowTest::pickFAC2OutsideTheCardsChangesNothing_data()

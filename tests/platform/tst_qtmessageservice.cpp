@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDialog>
 #include <QMessageBox>
 #include <QTimer>
 #include <QtTest>
@@ -22,14 +23,18 @@ void TestQtMessageService::showsAModalBoxWithOkOnly()
     QMessageBox::StandardButton okButton = QMessageBox::NoButton;
     bool modal = false;
     Qt::TextFormat format = Qt::AutoText;
+    bool seen = false;
+    bool gaveUp = false;
 
     // The box blocks in its own event loop; look at it from there, then press OK.
-    std::function<void()> inspect = [&] {
+    QTimer look;
+    look.setInterval(10);
+    connect(&look, &QTimer::timeout, this, [&] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (!box) {
-            QTimer::singleShot(10, inspect);
+        if (!box)
             return;
-        }
+        look.stop();
+        seen = true;
         title = box->windowTitle();
         text = box->text();
         icon = box->icon();
@@ -37,14 +42,34 @@ void TestQtMessageService::showsAModalBoxWithOkOnly()
         okButton = box->standardButton(buttons.value(0));
         modal = box->isModal();
         format = box->textFormat();
-        QTest::mouseClick(buttons.value(0), Qt::LeftButton);
-    };
-    QTimer::singleShot(0, inspect);
+        if (QAbstractButton* ok = buttons.value(0))
+            QTest::mouseClick(ok, Qt::LeftButton);
+    });
+    // A box that is not found, or that OK does not close, would block until CTest gives up:
+    // whatever is still open after a few seconds is closed and the test fails.
+    QTimer giveUp;
+    giveUp.setSingleShot(true);
+    giveUp.setInterval(5000);
+    connect(&giveUp, &QTimer::timeout, this, [&] {
+        gaveUp = true;
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            if (!window->isVisible())
+                continue;
+            if (auto* dialog = qobject_cast<QDialog*>(window))
+                dialog->done(0);
+            else
+                window->close();
+        }
+    });
+    look.start();
+    giveUp.start();
 
     QtMessageService messages;
     messages.showMessage(QStringLiteral("Error 53 trying to read FACs.\r\nFile not found: <x>"),
                          QStringLiteral("KRVN_QOR"));
 
+    QVERIFY2(seen, "no modal message box came up");
+    QVERIFY2(!gaveUp, "a box was still open after 5 s: no OK, or OK did not close it");
     QCOMPARE(title, "KRVN_QOR");
     QCOMPARE(text, "Error 53 trying to read FACs.\nFile not found: <x>");
     QCOMPARE(format, Qt::PlainText);
