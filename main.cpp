@@ -5,7 +5,11 @@
 #include "platform/services.h"
 #include "platform/shell.h"
 #include "platform/systemrandomsource.h"
+#ifdef Q_OS_WIN
+#include "platform/winsoundplayer.h"
+#else
 #include "platform/systemsoundplayer.h"
+#endif
 #include "windows/frmnmain.h"
 
 #include <QApplication>
@@ -16,12 +20,17 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("QOR Flipper"));
     // Lets the desktop match the windows to the installed launcher and its icon.
-    QGuiApplication::setDesktopFileName(QStringLiteral("qor-flipper"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("example.olvarin.qor_flipper"));
 
     GameData data;
     SystemRandomSource random;
     QtMessageService messages;
+#ifdef Q_OS_WIN
+    WinSoundPlayer sound;
+#else
+    // Starting the sound system takes longer than showing the title window, so it waits.
     LazySoundPlayer sound([] { return std::make_unique<SystemSoundPlayer>(); });
+#endif
     SystemShellService shell;
     QtProgramExit exit;
     const Services services{random,

@@ -10,7 +10,9 @@
 #   share/icons/hicolor/<n>x<n>/apps/qor-flipper.png
 #   share/man/man6/qor-flipper.6.gz
 #   share/doc/qor-flipper/copyright, changelog.gz
-# Windows: the program, the wave files and the sample deck together in bin/.
+# Windows (and the zip that cpack makes of it), all in one folder: qor-flipper.exe, the four
+# wave files, fac_data.txt, README.txt, the Qt DLLs with platforms/ and styles/, and the
+# MinGW runtime DLLs.
 
 include(GNUInstallDirs)
 # Folders readable by all whatever the umask of whoever installs or packages.
@@ -25,13 +27,27 @@ set(QOR_SOUND_FILES
 
 if(WIN32)
   # The version resource shows the project version in the file's properties.
+  set(QOR_ICON_FILE ${PROJECT_SOURCE_DIR}/resources/art/icon.ico)
   configure_file(${CMAKE_CURRENT_LIST_DIR}/qor-flipper.rc.in
                  ${CMAKE_CURRENT_BINARY_DIR}/qor-flipper.rc @ONLY)
   target_sources(qor-flipper PRIVATE ${CMAKE_CURRENT_BINARY_DIR}/qor-flipper.rc)
 
-  install(TARGETS qor-flipper RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-  install(FILES ${QOR_SOUND_FILES} ${PROJECT_SOURCE_DIR}/resources/fac_data.txt
-          DESTINATION ${CMAKE_INSTALL_BINDIR})
+  # One folder, as a player unpacks it: the program, the wave files, the sample deck, the Qt
+  # libraries and plugins it loads, and the compiler's runtime.
+  install(TARGETS qor-flipper RUNTIME DESTINATION .)
+  install(FILES ${QOR_SOUND_FILES} ${PROJECT_SOURCE_DIR}/resources/fac_data.txt DESTINATION .)
+  install(FILES ${CMAKE_CURRENT_LIST_DIR}/windows/README.txt DESTINATION .)
+  install(IMPORTED_RUNTIME_ARTIFACTS Qt6::Core Qt6::Gui Qt6::Widgets DESTINATION .)
+  install(FILES $<TARGET_FILE:Qt6::QWindowsIntegrationPlugin> DESTINATION platforms)
+  install(FILES $<TARGET_FILE:Qt6::QWindowsVistaStylePlugin> DESTINATION styles)
+  foreach(dll libstdc++-6.dll libgcc_s_seh-1.dll libwinpthread-1.dll)
+    execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=${dll}
+                    OUTPUT_VARIABLE path OUTPUT_STRIP_TRAILING_WHITESPACE)
+    if(NOT IS_ABSOLUTE "${path}" OR NOT EXISTS "${path}")
+      message(FATAL_ERROR "The compiler's runtime ${dll} is not to be found")
+    endif()
+    install(FILES ${path} DESTINATION .)
+  endforeach()
 else()
   set(QOR_PROGRAM_DIR ${CMAKE_INSTALL_LIBEXECDIR}/qor-flipper)
   set(QOR_DATA_DIR ${CMAKE_INSTALL_DATADIR}/qor-flipper)
@@ -111,8 +127,13 @@ set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR "Olvarin")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Deals the FAC cards of the Korvane II boxing board game")
 set(CPACK_PACKAGE_HOMEPAGE_URL "https://www.olvarin.example/")
-# An archive unless `cpack -G` says otherwise.
-set(CPACK_GENERATOR TGZ)
+# An archive unless `cpack -G` says otherwise: a zip for Windows players.
+if(WIN32)
+  set(CPACK_GENERATOR ZIP)
+  set(CPACK_SYSTEM_NAME win64)
+else()
+  set(CPACK_GENERATOR TGZ)
+endif()
 # What differs from one generator to the next is set there, when cpack runs each.
 set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_CURRENT_LIST_DIR}/cpack-generators.cmake)
 if(NOT WIN32)

@@ -14,6 +14,20 @@
 
 #ifdef Q_OS_WIN
 
+namespace {
+
+std::intptr_t systemShellExecute(const char* operation, const char* file, const char* parameters,
+                                 const char* directory, int showCommand)
+{
+    // No owner window.
+    return reinterpret_cast<std::intptr_t>(
+        ShellExecuteA(nullptr, operation, file, parameters, directory, showCommand));
+}
+
+} // namespace
+
+SystemShellService::SystemShellService(ShellCall call) : m_call(call ? call : systemShellExecute) {}
+
 bool SystemShellService::shellOpen(const QString& document, const QString& operation,
                                    const std::optional<QString>& argList,
                                    const std::optional<QString>& workFolder, int showCommand)
@@ -25,10 +39,9 @@ bool SystemShellService::shellOpen(const QString& document, const QString& opera
         const QByteArray params = argList ? argList->toLocal8Bit() : QByteArray();
         const QByteArray dir = workFolder ? workFolder->toLocal8Bit() : QByteArray();
         // An absent text goes to the shell as no text at all, not as "".
-        const HINSTANCE result = ShellExecuteA(nullptr, verb.constData(), file.constData(),
-                                               argList ? params.constData() : nullptr,
-                                               workFolder ? dir.constData() : nullptr, showCommand);
-        return shellAccepted(reinterpret_cast<std::intptr_t>(result));
+        return shellAccepted(m_call(verb.constData(), file.constData(),
+                                    argList ? params.constData() : nullptr,
+                                    workFolder ? dir.constData() : nullptr, showCommand));
     } catch (...) {
         return false;
     }

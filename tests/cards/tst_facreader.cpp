@@ -268,6 +268,7 @@ class TestFacReader : public QObject
     void readerClosesItsFile_data();
     void readerClosesItsFile();
     void relativeNameReadsFromTheWorkingFolder();
+    void fileReadsByteForByte();
     void repeatedReadsKeepEntriesBeyondReach();
     void bundledDeck();
 };
@@ -722,6 +723,33 @@ void TestFacReader::failureText()
 {
     QCOMPARE(readFailureText({53, "File not found: x"}),
              "Error 53 trying to read FACs.\r\nFile not found: x");
+}
+
+void TestFacReader::fileReadsByteForByte()
+{
+    // Read from a real file, line breaks and control bytes arrive as written, on every
+    // platform: no text-mode translation of CR LF, and a Ctrl-Z is no end of file.
+    QTemporaryDir dir;
+    const QString name = dir.filePath("fac_data.txt");
+    QByteArray bytes = cards(1, 3);
+    bytes.replace("\"Cond 2, with a comma\"", "\"Cond 2\x1a with Ctrl-Z\"");
+    bytes.replace("\"Inj 2\"", "\"Inj 2\r\nover two lines\"");
+    bytes.replace("\"SA 2\"\r\n", "\"SA 2\"\n");
+    {
+        QFile file(name);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QCOMPARE(file.write(bytes), bytes.size());
+    }
+    GameData data;
+    RecordingMessages messages;
+    readFACs(data, messages, name);
+    QVERIFY2(messages.shown.isEmpty(),
+             messages.shown.isEmpty() ? "" : qPrintable(messages.shown[0].text));
+    QCOMPARE(data.facsRead, 3);
+    QCOMPARE(data.FACs[2].Cond, QStringLiteral("Cond 2\x1a with Ctrl-Z"));
+    // A line break inside quotes is kept as one line break, whatever ends the line.
+    QCOMPARE(data.FACs[2].Inj, QStringLiteral("Inj 2\nover two lines"));
+    QVERIFY(holdsCard(data.FACs[3], 3));
 }
 
 void TestFacReader::missingFile()
