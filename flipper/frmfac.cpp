@@ -429,15 +429,6 @@ void frmFac::cboKI_Click()
     cboKI->hide();
 }
 
-void frmFac::showEvent(QShowEvent* event)
-{
-    if (!m_centred) {
-        m_centred = true;
-        centreOnScreen(this);
-    }
-    QMainWindow::showEvent(event);
-}
-
 bool frmFac::eventFilter(QObject* watched, QEvent* event)
 {
     // A value typed into the Killer Instinct box is never taken: only a choice from the list

@@ -110,7 +110,6 @@ class frmFac : public QMainWindow
 
   protected:
     void closeEvent(QCloseEvent* event) override;
-    void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
@@ -126,5 +125,4 @@ class frmFac : public QMainWindow
     // The entry labels in card-field order (Pos ... SA), as the layout table lists them.
     std::array<QorLabel*, 14> m_mainEntries{};
     std::array<QorLabel*, 14> m_reviewEntries{};
-    bool m_centred = false;
 };

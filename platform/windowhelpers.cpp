@@ -1,5 +1,6 @@
 #include "platform/windowhelpers.h"
 
+#include <QEvent>
 #include <QGuiApplication>
 #include <QLayout>
 #include <QMainWindow>
@@ -28,6 +29,31 @@ QIcon programWindowIcon()
     return QIcon(QStringLiteral(":/art/icon.png"));
 }
 
+namespace {
+
+// Centres its window the first time it is shown, and then lets the player move it.
+class CentreOnFirstShow : public QObject
+{
+  public:
+    explicit CentreOnFirstShow(QWidget* window) : QObject(window)
+    {
+        window->installEventFilter(this);
+    }
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Show) {
+            watched->removeEventFilter(this);
+            centreOnScreen(static_cast<QWidget*>(watched));
+            deleteLater();
+        }
+        return false;
+    }
+};
+
+} // namespace
+
 QWidget* setUpFixedWindow(QMainWindow* window, const QString& name, QSize clientSize)
 {
     window->setObjectName(name);
@@ -46,5 +72,6 @@ QWidget* setUpFixedWindow(QMainWindow* window, const QString& name, QSize client
     client->setPalette(white);
     window->setCentralWidget(client);
     window->layout()->setSizeConstraint(QLayout::SetFixedSize);
+    new CentreOnFirstShow(window);
     return client;
 }

@@ -115,12 +115,3 @@ void frmnMain::mnuAbout_Click()
     m_about->raise();
     m_about->activateWindow();
 }
-
-void frmnMain::showEvent(QShowEvent* event)
-{
-    if (!m_centred) {
-        m_centred = true;
-        centreOnScreen(this);
-    }
-    QMainWindow::showEvent(event);
-}

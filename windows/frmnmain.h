@@ -42,13 +42,9 @@ class frmnMain : public QMainWindow
     // Shows the one About window beside this one, loading it if it is not open.
     void mnuAbout_Click();
 
-  protected:
-    void showEvent(QShowEvent* event) override;
-
   private:
     GameData& m_data;
     Services m_services;
     QPointer<frmFac> m_fac;
     QPointer<frmAbout> m_about;
-    bool m_centred = false;
 };
