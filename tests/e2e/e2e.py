@@ -338,6 +338,8 @@ def scenario_play(desk, exe, work):
     check_window(desk, about, ABOUT_CAPTION, 386, 267, "About window")
     texts = [n.name for n in walk(about.acc) if n.role == "label" and n.name]
     log(f"About window ({about.role}) texts: {texts}")
+    # A screen reader announces a window only for a dialog or a frame.
+    check(about.role in ("dialog", "frame"), f"About window's role is {about.role!r}")
     for want in ["KORVANE II II QOR Flipper", "AUTOMATED QOR FLIPPER", "Version 2.0.2"]:
         check(want in texts, f"About window lacks {want!r}")
     ok = [n for n in walk(about.acc) if n.role == "push button" and n.name == "OK"]
