@@ -8,3 +8,7 @@ if(CPACK_GENERATOR STREQUAL "DEB")
   # A package ships stripped binaries; the build keeps its symbols.
   set(CPACK_STRIP_FILES ON)
 endif()
+if(CPACK_GENERATOR STREQUAL "ZIP")
+  # The Windows zip: stripped like the Debian package.
+  set(CPACK_STRIP_FILES ON)
+endif()

@@ -2,8 +2,9 @@
 
 #ifdef Q_OS_WIN
 #include <QByteArray>
-#include <shellapi.h>
 #include <windows.h>
+// after windows.h, which it needs
+#include <shellapi.h>
 #else
 #include <QDesktopServices>
 #include <QDir>

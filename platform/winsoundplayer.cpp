@@ -1,8 +1,9 @@
 #include "platform/winsoundplayer.h"
 
 #include <QByteArray>
-#include <mmsystem.h>
 #include <windows.h>
+// after windows.h, which it needs
+#include <mmsystem.h>
 
 namespace {
 

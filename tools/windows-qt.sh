@@ -3,7 +3,8 @@
 # source, and prints the installed tree's path on its last line. The tree lives outside the
 # checkout, keyed by the source version, the compiler version and the configure line, so a
 # second run on the same machine only checks the key.
-#   windows-qt.sh            build or reuse; last line: the Qt prefix
+#   windows-qt.sh            build or reuse; last line: the Qt prefix, which also holds the
+#                            MinGW toolchain file to configure apps with (mingw.cmake)
 #   QOR_QT_WIN_CACHE=DIR     where the trees are kept (default /var/cache/qor-flipper)
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -35,7 +36,28 @@ configure_line=(-release -shared -qt-host-path /usr -nomake examples -nomake tes
   -no-feature-directwrite3)
 key=$(printf '%s\n' "$qtver" "$gccver" "${configure_line[@]}" "toolchain-1" | sha256sum | cut -c1-12)
 prefix="$cache/qt-$qtver-mingw-$key"
+
+# The MinGW toolchain. Qt's own toolchain file names the one it was built with, which lived
+# in a folder that is gone by now: apps hand this copy in (QT_CHAINLOAD_TOOLCHAIN_FILE).
+write_toolchain() {
+  cat >"$1" <<'TC'
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR AMD64)
+set(CMAKE_C_COMPILER /usr/bin/x86_64-w64-mingw32-gcc-posix)
+set(CMAKE_CXX_COMPILER /usr/bin/x86_64-w64-mingw32-g++-posix)
+set(CMAKE_RC_COMPILER /usr/bin/x86_64-w64-mingw32-windres)
+set(CMAKE_AR /usr/bin/x86_64-w64-mingw32-ar CACHE FILEPATH "")
+set(CMAKE_RANLIB /usr/bin/x86_64-w64-mingw32-ranlib CACHE FILEPATH "")
+set(CMAKE_FIND_ROOT_PATH /usr/x86_64-w64-mingw32)
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+TC
+}
+
 if [ -f "$prefix/.complete" ]; then
+  [ -f "$prefix/mingw.cmake" ] || write_toolchain "$prefix/mingw.cmake"
   echo "Qt for Windows: reusing $prefix" >&2
   echo "$prefix"
   exit 0
@@ -55,21 +77,8 @@ echo "Qt for Windows: building from $tarball into $prefix (about 25 minutes on 2
 tar -xf "$tarball" -C "$work"
 src=$(find "$work" -maxdepth 1 -mindepth 1 -type d | head -n1)
 
-cat >"$work/mingw.cmake" <<'TC'
-set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_SYSTEM_PROCESSOR AMD64)
-set(CMAKE_C_COMPILER /usr/bin/x86_64-w64-mingw32-gcc-posix)
-set(CMAKE_CXX_COMPILER /usr/bin/x86_64-w64-mingw32-g++-posix)
-set(CMAKE_RC_COMPILER /usr/bin/x86_64-w64-mingw32-windres)
-set(CMAKE_AR /usr/bin/x86_64-w64-mingw32-ar CACHE FILEPATH "")
-set(CMAKE_RANLIB /usr/bin/x86_64-w64-mingw32-ranlib CACHE FILEPATH "")
-set(CMAKE_FIND_ROOT_PATH /usr/x86_64-w64-mingw32)
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-TC
 
+write_toolchain "$work/mingw.cmake"
 mkdir -p "$work/build"
 cd "$work/build"
 "$src/configure" -prefix "$prefix.tmp" "${configure_line[@]}" -- -G Ninja \
@@ -80,6 +89,7 @@ cmake --build . -j "$jobs" >"$work/build.log" 2>&1 || { tail -n 60 "$work/build.
 cmake --install . --strip >"$work/install.log" 2>&1 || { tail -n 20 "$work/install.log" >&2; exit 1; }
 # Configured with the temporary prefix: Qt's tree is relocatable, so moving it is enough.
 mv "$prefix.tmp" "$prefix"
+write_toolchain "$prefix/mingw.cmake"
 touch "$prefix/.complete"
 cd /
 rm -rf "$work"

@@ -14,6 +14,7 @@
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -33,7 +34,7 @@ class CountingSound : public SoundPlayer
     void playSound(const QString& path) override
     {
         ++plays;
-        last = path.section(QLatin1Char('/'), -1);
+        last = QFileInfo(path).fileName();
     }
 };
 

@@ -86,7 +86,11 @@ struct Game
     }
 
     QString dataFile() const { return dir.filePath(QStringLiteral("fac_data.txt")); }
-    static QString cue(const char* name) { return QStringLiteral("/prog/") + QLatin1String(name); }
+    // A cue's full path as the platform writes it ("\\prog\\Fac.wav" on Windows).
+    static QString cue(const char* name)
+    {
+        return QDir::toNativeSeparators(QStringLiteral("/prog/") + QLatin1String(name));
+    }
     QString lastCue() const
     {
         return world.sound.played.isEmpty() ? QString() : world.sound.played.last();

@@ -1,10 +1,23 @@
-// The four cues: each slot plays its own file from the program's folder, and preloading
-// hands over all four in slot order.
+// The four cues: each slot plays its own file from the program's folder, written with the
+// platform's separators, and preloading hands over all four in slot order.
 
 #include "fakes.h"
 #include "platform/cues.h"
 
 #include <QtTest>
+
+namespace {
+
+// Paths as the platform writes them: "\\opt\\qor\\Fac.wav" on Windows.
+QStringList native(const QStringList& paths)
+{
+    QStringList out;
+    for (const QString& p : paths)
+        out << QDir::toNativeSeparators(p);
+    return out;
+}
+
+} // namespace
 
 class TestCues : public QObject
 {
@@ -19,9 +32,8 @@ class TestCues : public QObject
         cues.card();
         cues.endOfRound();
         cues.nextRound();
-        QCOMPARE(sound.played,
-                 (QStringList{"/opt/qor/Start.wav", "/opt/qor/Fac.wav", "/opt/qor/BoxingBell2.wav",
-                              "/opt/qor/BoxingBell.wav"}));
+        QCOMPARE(sound.played, native({"/opt/qor/Start.wav", "/opt/qor/Fac.wav",
+                                       "/opt/qor/BoxingBell2.wav", "/opt/qor/BoxingBell.wav"}));
     }
 
     void preloadHandsOverAllFourInSlotOrder()
@@ -30,9 +42,8 @@ class TestCues : public QObject
         const Cues cues(sound, QStringLiteral("/opt/qor/"));
         cues.preload();
         QCOMPARE(sound.preloaded, cues.files());
-        QCOMPARE(sound.preloaded,
-                 (QStringList{"/opt/qor/Start.wav", "/opt/qor/Fac.wav", "/opt/qor/BoxingBell2.wav",
-                              "/opt/qor/BoxingBell.wav"}));
+        QCOMPARE(sound.preloaded, native({"/opt/qor/Start.wav", "/opt/qor/Fac.wav",
+                                          "/opt/qor/BoxingBell2.wav", "/opt/qor/BoxingBell.wav"}));
         QVERIFY(sound.played.isEmpty());
     }
 };

@@ -251,6 +251,11 @@ class TestAbout : public QObject
 
     void linkReachesTheDesktop()
     {
+#ifdef Q_OS_WIN
+        QSKIP(
+            "on Windows the link goes to ShellExecuteA, not the desktop's URL handlers: "
+            "tst_winplatform hands it a recorder, and linkCallsShellWithExactArguments a fake one");
+#endif
         UrlCatcher catcher;
         QDesktopServices::setUrlHandler("https", &catcher, "open");
         SystemShellService shell;

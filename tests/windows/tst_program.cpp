@@ -12,6 +12,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QKeySequence>
 #include <QMenu>
 #include <QMenuBar>
@@ -141,7 +142,8 @@ class TestProgram : public QObject
         // New Game still preloads for itself, and opens as before.
         QCOMPARE(Program::run([&] { program.title->mnuGame->trigger(); }), kStillRunning);
         QCOMPARE(program.world.sound.preloaded.size(), 8);
-        QCOMPARE(program.world.sound.played, QStringList{"/prog/Start.wav"});
+        QCOMPARE(program.world.sound.played,
+                 QStringList{QDir::toNativeSeparators("/prog/Start.wav")});
     }
 
     void exitBeforeAnyGame()
@@ -165,7 +167,8 @@ class TestProgram : public QObject
         QVERIFY(!game->parentWidget());
         // Its opening ran: the data file was read and the opening cue sounded.
         QCOMPARE(program.data.facsRead, qint16(100));
-        QCOMPARE(program.world.sound.played, QStringList{"/prog/Start.wav"});
+        QCOMPARE(program.world.sound.played,
+                 QStringList{QDir::toNativeSeparators("/prog/Start.wav")});
         QCOMPARE(program.world.exit.ends, 0);
         QVERIFY(QApplication::quitOnLastWindowClosed());
     }
