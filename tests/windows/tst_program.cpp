@@ -142,6 +142,15 @@ class TestProgram : public QObject
         QCOMPARE(program.world.sound.played, QStringList{"/prog/Start.wav"});
     }
 
+    void titleLogoKeptInItsGreys()
+    {
+        // Converted for the screen it would take four times the memory.
+        Program program;
+        const QImage logo = program.title->Image1->picture().toImage();
+        QCOMPARE(logo.size(), QSize(731, 669));
+        QCOMPARE(logo.format(), QImage::Format_Grayscale8);
+    }
+
     void exitBeforeAnyGame()
     {
         Program program;
