@@ -132,7 +132,7 @@ frmFac::frmFac(GameData& data, const Services& services, QWidget* parent)
 {
     setObjectName(QStringLiteral("frmFac"));
     setWindowTitle(QStringLiteral("Korvane II - QOR Flipper"));
-    setWindowIcon(programWindowIcon());
+    setWindowIcon(programWindowIconAllSizes());
     // Fixed size: title, minimize and close, no maximize.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |

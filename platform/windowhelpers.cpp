@@ -1,6 +1,5 @@
 #include "platform/windowhelpers.h"
 
-#include <QFile>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
@@ -18,11 +17,13 @@ void centreOnScreen(QWidget* window)
 
 QIcon programWindowIcon()
 {
-    QIcon icon(QStringLiteral(":/art/icon.png"));
-    for (int size : {16, 32, 48, 128, 256}) {
-        const QString file = QStringLiteral(":/art/icon_%1.png").arg(size);
-        if (QFile::exists(file))
-            icon.addFile(file);
-    }
+    return QIcon(QStringLiteral(":/art/icon.png"));
+}
+
+QIcon programWindowIconAllSizes()
+{
+    QIcon icon = programWindowIcon();
+    for (const char* file : {":/art/icon_16.png", ":/art/icon_32.png", ":/art/icon_48.png"})
+        icon.addFile(QLatin1String(file));
     return icon;
 }

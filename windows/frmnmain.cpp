@@ -99,8 +99,9 @@ bool frmnMain::eventFilter(QObject* watched, QEvent* event)
         m_prepareAsked = true;
         // While the player reads the title, start the sound system and decode the game
         // window's pictures, so that New Game opens at once; after the first paint, so that
-        // the title shows as fast as before.
+        // the title shows as fast as before. The icon's small sizes can wait as well.
         QTimer::singleShot(0, this, [this] {
+            setWindowIcon(programWindowIconAllSizes());
             if (!m_fac)
                 frmFac::prepare(m_services);
         });

@@ -1,5 +1,5 @@
 // The embedded pictures: each one is there at its exact size, with its @2x twin, the maker's
-// logo in greys, and the cursor's hot spot is the fingertip.
+// logo in greys, the window icon's small sizes, and the cursor's hot spot is the fingertip.
 
 #include "flipper/faclayout.h"
 
@@ -15,6 +15,8 @@ class tst_Art : public QObject
     void picture();
     void hicolorIcon_data();
     void hicolorIcon();
+    void embeddedIconSize_data();
+    void embeddedIconSize();
     void makerLogoIsStoredAsGreys_data();
     void makerLogoIsStoredAsGreys();
     void cursorHotSpotIsTheFingertip_data();
@@ -64,6 +66,23 @@ void tst_Art::hicolorIcon()
     const QImage icon(QStringLiteral(QOR_ART_DIR "/icon_%1.png").arg(size));
     QVERIFY(!icon.isNull());
     QCOMPARE(icon.size(), QSize(size, size));
+}
+
+void tst_Art::embeddedIconSize_data()
+{
+    QTest::addColumn<int>("size");
+    for (int size : {16, 32, 48})
+        QTest::addRow("%d px", size) << size;
+}
+
+void tst_Art::embeddedIconSize()
+{
+    // The small sizes the window icon gains once the title window has painted.
+    QFETCH(int, size);
+    const QImage icon(QStringLiteral(":/art/icon_%1.png").arg(size));
+    QVERIFY(!icon.isNull());
+    QCOMPARE(icon.size(), QSize(size, size));
+    QVERIFY(icon.hasAlphaChannel());
 }
 
 void tst_Art::makerLogoIsStoredAsGreys_data()
