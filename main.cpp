@@ -5,6 +5,7 @@
 #include "platform/randomsource.h"
 #include "platform/services.h"
 #include "platform/shell.h"
+#include "platform/systemfontspreload.h"
 #include "platform/systemsoundplayer.h"
 #include "windows/frmnmain.h"
 
@@ -13,6 +14,8 @@
 
 int main(int argc, char* argv[])
 {
+    // The title window's menu bar needs the system's fonts: they load while Qt starts.
+    SystemFontsPreload fonts;
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("QOR Flipper"));
     // Lets the desktop match the windows to the installed launcher and its icon.
@@ -34,6 +37,8 @@ int main(int argc, char* argv[])
 
     // No card is read and nothing sounds until File > New Game opens the game window.
     frmnMain title(data, services);
+    // Showing lays out the menu bar: it waits for the fonts rather than load them alongside.
+    fonts.wait();
     title.show();
     return app.exec();
 }

@@ -17,6 +17,7 @@
 #include "platform/randomsource.h"
 #include "platform/services.h"
 #include "platform/shell.h"
+#include "platform/systemfontspreload.h"
 #include "platform/systemsoundplayer.h"
 #include "windows/frmnmain.h"
 
@@ -97,7 +98,7 @@ void finish()
     QCoreApplication::exit(0);
 }
 
-int qorChild()
+int qorChild(SystemFontsPreload& fonts)
 {
     // What main.cpp builds before the title window shows, with the build's wave files and
     // the bundled deck.
@@ -141,6 +142,7 @@ int qorChild()
         });
     });
     window.installEventFilter(&titlePainted);
+    fonts.wait();
     window.show();
     return QCoreApplication::exec();
 }
@@ -221,8 +223,14 @@ template <typename T> T median(std::vector<T> v)
 int main(int argc, char* argv[])
 {
     if (argc >= 3 && std::string(argv[1]) == "--child") {
+        if (std::string(argv[2]) != "qor") {
+            QApplication app(argc, argv);
+            return bareChild();
+        }
+        // As main.cpp starts it, before the application object.
+        SystemFontsPreload fonts;
         QApplication app(argc, argv);
-        return std::string(argv[2]) == "qor" ? qorChild() : bareChild();
+        return qorChild(fonts);
     }
 
     QCoreApplication app(argc, argv);
