@@ -4,6 +4,7 @@
 #include "platform/qtprogramexit.h"
 #include "platform/services.h"
 #include "platform/shell.h"
+#include "platform/systemfontspreload.h"
 #include "platform/systemrandomsource.h"
 #ifdef Q_OS_WIN
 #include "platform/winsoundplayer.h"
@@ -17,6 +18,8 @@
 
 int main(int argc, char* argv[])
 {
+    // The title window's menu bar needs the system's fonts: they load while Qt starts.
+    SystemFontsPreload fonts;
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("QOR Flipper"));
     // Lets the desktop match the windows to the installed launcher and its icon.
@@ -43,6 +46,8 @@ int main(int argc, char* argv[])
 
     // No card is read and nothing sounds until File > New Game opens the game window.
     frmnMain title(data, services);
+    // Showing lays out the menu bar: it waits for the fonts rather than load them alongside.
+    fonts.wait();
     title.show();
     return app.exec();
 }

@@ -1,13 +1,16 @@
-// Start-up and memory: from starting the process to the title window's first paint; then,
-// half a second later (a person finding the menu), from File > New Game to the game window's
-// first paint; then a round and a half of play, and the process's peak resident memory.
+// Start-up and memory: from starting the process to the title window's first paint, and the
+// process's peak resident memory by then; then, half a second later (a person finding the
+// menu), from File > New Game to the game window's first paint; then a round and a half of
+// play, and the process's peak resident memory.
 // Beside it, a bare Qt Widgets program started the same way by the same executable in the
 // same run: a window of the title window's size, then a second one of the game window's
-// size. Each start is a fresh process; the figures are medians.
+// size; and, to show what text alone costs, a bare window with the title window's menu bar.
+// Each start is a fresh process; the figures are medians.
 //
 //   bench_startup [runs]          prints the medians and their ratios
 //   bench_startup --child qor     (internal) the program's title window, then its game
 //   bench_startup --child bare    (internal) two empty QWidgets
+//   bench_startup --child menu    (internal) an empty window under a File and a Help menu
 
 #include "cards/gamedata.h"
 #include "flipper/frmfac.h"
@@ -16,6 +19,7 @@
 #include "platform/qtprogramexit.h"
 #include "platform/services.h"
 #include "platform/shell.h"
+#include "platform/systemfontspreload.h"
 #include "platform/systemrandomsource.h"
 #include "platform/systemsoundplayer.h"
 #include "windows/frmnmain.h"
@@ -24,6 +28,9 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
 #include <QProcess>
 #include <QPushButton>
 #include <QTimer>
@@ -53,6 +60,14 @@ long peakKb()
 void say(const char* line)
 {
     std::puts(line);
+    std::fflush(stdout);
+}
+
+// The title window has painted: says so at once, then how much memory that took.
+void sayTitle()
+{
+    say("title");
+    std::printf("titlepeak %ld\n", peakKb());
     std::fflush(stdout);
 }
 
@@ -97,7 +112,7 @@ void finish()
     QCoreApplication::exit(0);
 }
 
-int qorChild()
+int qorChild(SystemFontsPreload& fonts)
 {
     // What main.cpp builds before the title window shows, with the build's wave files and
     // the bundled deck.
@@ -119,7 +134,7 @@ int qorChild()
     std::unique_ptr<FirstPaint> gamePainted;
     qint64 clicked = 0;
     FirstPaint titlePainted([&] {
-        say("title");
+        sayTitle();
         QTimer::singleShot(kMenuPauseMs, [&] {
             clicked = nowNs();
             window.mnuGame_Click();
@@ -141,6 +156,7 @@ int qorChild()
         });
     });
     window.installEventFilter(&titlePainted);
+    fonts.wait();
     window.show();
     return QCoreApplication::exec();
 }
@@ -160,7 +176,7 @@ int bareChild()
     });
     second.installEventFilter(&secondPainted);
     FirstPaint firstPainted([&] {
-        say("title");
+        sayTitle();
         QTimer::singleShot(kMenuPauseMs, [&] {
             clicked = nowNs();
             first.close();
@@ -172,10 +188,31 @@ int bareChild()
     return QCoreApplication::exec();
 }
 
+// The title window's size and menus, and nothing else.
+int menuChild()
+{
+    QMainWindow window;
+    window.setWindowTitle(QStringLiteral("bare menu"));
+    QMenu* file = window.menuBar()->addMenu(QStringLiteral("File"));
+    file->addAction(QStringLiteral("New Game"));
+    file->addAction(QStringLiteral("Exit"));
+    window.menuBar()->addMenu(QStringLiteral("Help"))->addAction(QStringLiteral("About"));
+    auto* client = new QWidget(&window);
+    client->setFixedSize(729, 670);
+    window.setCentralWidget(client);
+    FirstPaint painted([] {
+        sayTitle();
+        finish();
+    });
+    window.installEventFilter(&painted);
+    window.show();
+    return QCoreApplication::exec();
+}
+
 struct Start
 {
     double title = 0, game = 0;
-    long peakKb = 0;
+    long titlePeakKb = 0, peakKb = 0;
 };
 
 // One fresh child: milliseconds from starting it to each window's first paint, and its peak.
@@ -199,6 +236,8 @@ Start startOnce(const QString& kind)
         const double ms = clock.nsecsElapsed() / 1e6;
         if (line == "title")
             s.title = ms;
+        else if (line.startsWith("titlepeak "))
+            s.titlePeakKb = line.mid(10).toLong();
         else if (line.startsWith("game "))
             s.game = line.mid(5).toDouble();
         else if (line.startsWith("peak ")) {
@@ -221,26 +260,38 @@ template <typename T> T median(std::vector<T> v)
 int main(int argc, char* argv[])
 {
     if (argc >= 3 && std::string(argv[1]) == "--child") {
+        if (std::string(argv[2]) != "qor") {
+            QApplication app(argc, argv);
+            return std::string(argv[2]) == "menu" ? menuChild() : bareChild();
+        }
+        // As main.cpp starts it, before the application object.
+        SystemFontsPreload fonts;
         QApplication app(argc, argv);
-        return std::string(argv[2]) == "qor" ? qorChild() : bareChild();
+        return qorChild(fonts);
     }
 
     QCoreApplication app(argc, argv);
     const int runs = argc >= 2 ? std::max(1, std::atoi(argv[1])) : 21;
-    // One of each first, not counted: it fills the disk cache for both.
+    // One of each first, not counted: it fills the disk cache for all.
     startOnce(QStringLiteral("bare"));
+    startOnce(QStringLiteral("menu"));
     startOnce(QStringLiteral("qor"));
-    std::vector<double> bareTitle, bareGame, qorTitle, qorGame;
-    std::vector<long> barePeak, qorPeak;
+    std::vector<double> bareTitle, bareGame, menuTitle, qorTitle, qorGame;
+    std::vector<long> bareTitlePeak, menuTitlePeak, qorTitlePeak, barePeak, qorPeak;
     for (int i = 0; i < runs; ++i) {
-        // Interleaved, so a change in the machine's load touches both alike.
+        // Interleaved, so a change in the machine's load touches all three alike.
         const Start b = startOnce(QStringLiteral("bare"));
+        const Start m = startOnce(QStringLiteral("menu"));
+        menuTitle.push_back(m.title);
+        menuTitlePeak.push_back(m.titlePeakKb);
         const Start q = startOnce(QStringLiteral("qor"));
         bareTitle.push_back(b.title);
         bareGame.push_back(b.game);
+        bareTitlePeak.push_back(b.titlePeakKb);
         barePeak.push_back(b.peakKb);
         qorTitle.push_back(q.title);
         qorGame.push_back(q.game);
+        qorTitlePeak.push_back(q.titlePeakKb);
         qorPeak.push_back(q.peakKb);
     }
     std::printf("medians of %d fresh processes each      bare Qt    QOR Flipper   ratio\n", runs);
@@ -249,6 +300,14 @@ int main(int argc, char* argv[])
     };
     row("start to title window painted", median(bareTitle), median(qorTitle), "ms");
     row("New Game to game window painted", median(bareGame), median(qorGame), "ms");
-    row("peak resident memory", median(barePeak) / 1024.0, median(qorPeak) / 1024.0, "MB");
+    row("peak resident memory at the title", median(bareTitlePeak) / 1024.0,
+        median(qorTitlePeak) / 1024.0, "MB");
+    row("peak resident memory, end of play", median(barePeak) / 1024.0, median(qorPeak) / 1024.0,
+        "MB");
+    std::printf("the bare window with the title window's menu bar: painted in %.1f ms (%.2fx), "
+                "%.1f MB at the title (%.2fx)\n",
+                median(menuTitle), median(menuTitle) / median(bareTitle),
+                median(menuTitlePeak) / 1024.0,
+                double(median(menuTitlePeak)) / double(median(bareTitlePeak)));
     return 0;
 }

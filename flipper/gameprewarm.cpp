@@ -29,6 +29,7 @@ bool GamePrewarm::eventFilter(QObject* watched, QEvent* event)
         m_asked = true;
         // After the first paint, so that the title shows as fast as it would without this.
         QTimer::singleShot(0, this, [this] {
+            emit painted();
             if (!m_stillWanted || m_stillWanted())
                 prepare(m_services);
         });

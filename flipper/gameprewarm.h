@@ -21,6 +21,10 @@ class GamePrewarm : public QObject
     // The work itself; safe to call any number of times.
     static void prepare(const Services& services);
 
+  signals:
+    // Just after the first paint, before the work: for whatever else can wait until then.
+    void painted();
+
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 

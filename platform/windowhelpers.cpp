@@ -75,3 +75,11 @@ QWidget* setUpFixedWindow(QMainWindow* window, const QString& name, QSize client
     new CentreOnFirstShow(window);
     return client;
 }
+
+QIcon programWindowIconAllSizes()
+{
+    QIcon icon = programWindowIcon();
+    for (const char* file : {":/art/icon_16.png", ":/art/icon_32.png", ":/art/icon_48.png"})
+        icon.addFile(QLatin1String(file));
+    return icon;
+}

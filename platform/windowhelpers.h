@@ -7,8 +7,13 @@
 class QMainWindow;
 class QWidget;
 
-// The 64 x 64 window icon, with the smaller and larger sizes the desktop may ask for.
+// The 64 x 64 window icon (with its @2x twin on a 2x screen): all a window needs to show, and
+// quick to load, so the title window can paint sooner.
 QIcon programWindowIcon();
+
+// The window icon with its 16, 32 and 48 pixel sizes as well, each drawn for itself so that
+// it stays readable where the desktop shows it small.
+QIcon programWindowIconAllSizes();
 
 // Moves a top-level window so that it sits in the middle of its screen's free area.
 void centreOnScreen(QWidget* window);

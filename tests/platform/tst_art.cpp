@@ -1,5 +1,5 @@
-// The embedded pictures: each one is there at its exact size, with its @2x twin, and the
-// cursor's hot spot is the fingertip.
+// The embedded pictures: each one is there at its exact size, with its @2x twin, the maker's
+// logo in greys, the window icon's small sizes, and the cursor's hot spot is the fingertip.
 
 #include "flipper/faclayout.h"
 
@@ -15,6 +15,10 @@ class tst_Art : public QObject
     void picture();
     void hicolorIcon_data();
     void hicolorIcon();
+    void embeddedIconSize_data();
+    void embeddedIconSize();
+    void makerLogoIsStoredAsGreys_data();
+    void makerLogoIsStoredAsGreys();
     void cursorHotSpotIsTheFingertip_data();
     void cursorHotSpotIsTheFingertip();
     void cardCellsAreWhiteUnderTheLabels_data();
@@ -62,6 +66,51 @@ void tst_Art::hicolorIcon()
     const QImage icon(QStringLiteral(QOR_ART_DIR "/icon_%1.png").arg(size));
     QVERIFY(!icon.isNull());
     QCOMPARE(icon.size(), QSize(size, size));
+}
+
+void tst_Art::embeddedIconSize_data()
+{
+    QTest::addColumn<int>("size");
+    for (int size : {16, 32, 48})
+        QTest::addRow("%d px", size) << size;
+}
+
+void tst_Art::embeddedIconSize()
+{
+    // The small sizes the window icon gains once the title window has painted.
+    QFETCH(int, size);
+    const QImage icon(QStringLiteral(":/art/icon_%1.png").arg(size));
+    QVERIFY(!icon.isNull());
+    QCOMPARE(icon.size(), QSize(size, size));
+    QVERIFY(icon.hasAlphaChannel());
+}
+
+void tst_Art::makerLogoIsStoredAsGreys_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::newRow("1x") << "maker_logo";
+    QTest::newRow("2x") << "maker_logo@2x";
+}
+
+void tst_Art::makerLogoIsStoredAsGreys()
+{
+    // Black on white with grey edges: 8-bit greys decode several times faster than RGB, and
+    // the title window waits for this picture. Both inks are there, and the edges between.
+    QFETCH(QString, name);
+    const QImage logo(":/art/" + name + ".png");
+    QVERIFY(!logo.isNull());
+    QCOMPARE(logo.format(), QImage::Format_Grayscale8);
+    QCOMPARE(logo.pixel(0, 0), qRgb(255, 255, 255));
+    bool black = false, grey = false;
+    for (int y = 0; y < logo.height(); ++y) {
+        const uchar* line = logo.constScanLine(y);
+        for (int x = 0; x < logo.width(); ++x) {
+            black |= line[x] == 0;
+            grey |= line[x] > 0 && line[x] < 255;
+        }
+    }
+    QVERIFY(black);
+    QVERIFY(grey);
 }
 
 void tst_Art::cursorHotSpotIsTheFingertip_data()

@@ -20,6 +20,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
+#include <algorithm>
 #include <memory>
 
 namespace {
@@ -99,6 +100,15 @@ struct Program
         return found;
     }
 
+    // The sizes of the title window's icon, smallest first.
+    QList<QSize> iconSizes() const
+    {
+        QList<QSize> sizes = title->windowIcon().availableSizes();
+        std::sort(sizes.begin(), sizes.end(),
+                  [](QSize a, QSize b) { return a.width() < b.width(); });
+        return sizes;
+    }
+
     bool nothingReadOrPlayed() const
     {
         return data.facsRead == 0 && world.messages.shown.isEmpty() &&
@@ -144,6 +154,24 @@ class TestProgram : public QObject
         QCOMPARE(program.world.sound.preloaded.size(), 8);
         QCOMPARE(program.world.sound.played,
                  QStringList{QDir::toNativeSeparators("/prog/Start.wav")});
+    }
+
+    void titleWindowIconGainsItsSmallSizesOnceItHasPainted()
+    {
+        Program program;
+        // To show, the window needs its one 64 x 64 icon; the rest waits for the first paint.
+        QCOMPARE(program.iconSizes(), QList<QSize>{QSize(64, 64)});
+        QVERIFY(QTest::qWaitForWindowExposed(program.title.get()));
+        QTRY_COMPARE(program.iconSizes(), (QList<QSize>{{16, 16}, {32, 32}, {48, 48}, {64, 64}}));
+    }
+
+    void titleLogoKeptInItsGreys()
+    {
+        // Converted for the screen it would take four times the memory.
+        Program program;
+        const QImage logo = program.title->Image1->picture().toImage();
+        QCOMPARE(logo.size(), QSize(731, 669));
+        QCOMPARE(logo.format(), QImage::Format_Grayscale8);
     }
 
     void exitBeforeAnyGame()
