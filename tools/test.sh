@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test: the plain build, the same tests
-# under AddressSanitizer + UndefinedBehaviorSanitizer, and the data-file reader's fuzzer.
+# under AddressSanitizer + UndefinedBehaviorSanitizer, the Windows build under Wine (its Qt
+# made once and cached outside the checkout), and the data-file reader's fuzzer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/deps.sh test
@@ -21,6 +22,9 @@ cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQOR_SANITIZE=ON -DQ
 cmake --build build-asan -j "$jobs"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   ctest --test-dir build-asan --output-on-failure -j "$jobs" -LE 'slow|e2e|deb'
+
+echo "== Windows: cross-built, tested under Wine, the zip played under Wine"
+bash tools/windows-test.sh
 
 echo "== fuzz the data-file reader for ${QOR_FUZZ_SECONDS:=60} s"
 cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQOR_FUZZ=ON \

@@ -39,4 +39,13 @@ export WINEPATH="$(winpath "$qt/bin");$(winpath "$(dirname "$(x86_64-w64-mingw32
   >/dev/null 2>&1
 
 echo "== the tests under Wine"
-ctest --test-dir build-win --output-on-failure -j "$jobs" "$@"
+export QOR_WINE_RESULTS="$work/results"
+status=0
+ctest --test-dir build-win --output-on-failure -j "$jobs" "$@" || status=$?
+# What each suite said, and why anything was skipped.
+for r in "$QOR_WINE_RESULTS"/*.txt; do
+  [ -e "$r" ] || continue
+  printf '%-22s %s\n' "$(basename "$r" .txt)" "$(grep '^Totals:' "$r" | cut -d, -f1-3)"
+  grep -A0 '^SKIP' "$r" | sed 's/^/    /' | sort -u
+done
+exit "$status"

@@ -11,6 +11,10 @@ trap 'rm -rf "$out"' EXIT
 winpath() { local p=$1; echo "Z:${p//\//\\}"; }
 "$wine" "$exe" -o "$(winpath "$out/result.txt"),txt" "$@" >"$out/console.txt" 2>&1
 rc=$?
+if [ -n "${QOR_WINE_RESULTS:-}" ] && [ -s "$out/result.txt" ]; then
+  mkdir -p "$QOR_WINE_RESULTS"
+  tr -d '\r' <"$out/result.txt" >"$QOR_WINE_RESULTS/$(basename "$exe" .exe).txt"
+fi
 if [ -s "$out/result.txt" ]; then
   # Wine's own notes aside, the results as QtTest wrote them.
   tr -d '\r' <"$out/result.txt"
