@@ -43,6 +43,7 @@ GAME_CLIENT = (830, 470)
 ABOUT_CLIENT = (386, 267)
 IMG_FAC = (130, 130, 3960, 5900)  # the cover over the main card
 IMG_LOGO = (5040, 120, 2715, 2085)  # the title logo, at natural size
+PIC_ICON = (240, 360, 1095, 1095)  # the About window's product logo, at natural size
 LBL_CLOCK = (5790, 2400, 1215, 495)
 CMD_FLIP = (5790, 3120, 1215, 495)
 
@@ -82,7 +83,8 @@ def poll(what, probe, timeout=30.0, interval=0.2):
         if last and not isinstance(last, Exception):
             return last
         if time.monotonic() > deadline:
-            raise Failure(f"timed out after {timeout:.0f} s waiting for {what} (last seen: {last!r})")
+            raise Failure(f"timed out after {timeout:.0f} s waiting for {what} "
+                          f"(last seen: {last!r})")
         time.sleep(interval)
 
 
@@ -109,14 +111,6 @@ class Shot:
                 sums[c] += sum(r[c::3])
         n = w * h
         return tuple(round(s / n, 1) for s in sums)
-
-    def count_dark(self, box):
-        x, y, w, h = box
-        n = 0
-        for yy in range(y, y + h):
-            r = self.row(x, yy, w)
-            n += sum(1 for i in range(0, len(r), 3) if dark(r[i:i + 3]))
-        return n
 
 
 def dark(p, limit=110):
@@ -233,8 +227,11 @@ class Desk:
 
     def stop_wine(self):
         if self.prefix:
-            subprocess.run([WINESERVER, "-k"], env=self.env, capture_output=True, timeout=60)
-            subprocess.run([WINESERVER, "-w"], env=self.env, capture_output=True, timeout=60)
+            try:
+                subprocess.run([WINESERVER, "-k"], env=self.env, capture_output=True, timeout=60)
+                subprocess.run([WINESERVER, "-w"], env=self.env, capture_output=True, timeout=60)
+            except subprocess.TimeoutExpired:
+                self.log("wineserver did not stop within a minute")
             shutil.rmtree(self.prefix, ignore_errors=True)
             self.prefix = None
 
@@ -281,6 +278,12 @@ class Desk:
         return (int(vals["Absolute upper-left X"]), int(vals["Absolute upper-left Y"]),
                 int(vals["Width"]), int(vals["Height"]))
 
+    def size_hints(self, wid):
+        """What the window tells the window manager about its size (fixed when min = max)."""
+        out = self.text("xprop", "-id", wid, "WM_NORMAL_HINTS", check=False)
+        return "; ".join(line.strip() for line in out.splitlines()[1:]
+                         if "minimum" in line or "maximum" in line) or "none"
+
     def frame_extents(self, wid):
         out = self.text("xprop", "-id", wid, "_NET_FRAME_EXTENTS", check=False)
         if "=" not in out:
@@ -325,18 +328,20 @@ class Desk:
     # ---- reading -----------------------------------------------------------------------
     def ocr(self, shot, box, name, psm, whitelist=None, scale=400):
         """Reads the text in box of a kept screenshot: cut out, made larger, turned into dark
-        text on white whatever the colours, read with tesseract. The prepared picture is kept
-        beside the screenshot."""
+        text on a light ground whatever its colours, read with tesseract. The prepared picture
+        is kept beside the screenshot."""
         x, y, w, h = box
         prepared = shot.path[:-4] + f"-{name}-ocr.png"
         self.run("convert", shot.path, "-crop", f"{w}x{h}+{x}+{y}", "+repage",
                  "-colorspace", "Gray", "-resize", f"{scale}%", prepared)
-        # Light text on a dark ground (the clock) is turned round first.
-        stats = self.text("convert", prepared, "-format", "%[fx:mean]", "info:").strip()
+        # Light text on a dark ground (the clock) is turned round first. No fixed threshold:
+        # the thin, smoothed strokes of a stand-in face under Wine fall apart under one, and
+        # tesseract finds its own.
+        mean = float(self.text("convert", prepared, "-format", "%[fx:mean]", "info:").strip())
         args = ["convert", prepared]
-        if float(stats) < 0.5:
+        if mean < 0.5:
             args.append("-negate")
-        args += ["-threshold", "55%", "-bordercolor", "white", "-border", "20", prepared]
+        args += ["-bordercolor", "white", "-border", "20", prepared]
         self.run(*args)
         cmd = ["tesseract", prepared, "stdout", "--psm", str(psm)]
         if whitelist:
@@ -361,17 +366,11 @@ class Picture:
         return self.data[i:i + 3 * w]
 
 
-def menu_bar_height(shot, window, picture, at, width=None, most=80):
-    """Rows at the top of an X window that belong to the menu bar.
-
-    Under a window manager the X window is the window's client area with Qt's menu bar inside
-    it at the top, so its height (the X server's exact figure) is the menu bar's plus the
-    central client's. The bar's own height is found where a picture of known content that the
-    client shows at natural size at a known place (`at`, client pixels) lies on the screen:
-    its rows match the screenshot's exactly at one vertical offset, and that offset less the
-    picture's own place is the bar's height. Looking for the rows of the menu bar's colour
-    instead would take a guess at the style: Wine's default theme paints the bar white, on a
-    white client. The picture's place needs no colours, no font height and no frame line."""
+def find_picture(shot, window, picture, at, width=None, most_x=0, most_y=80):
+    """Where the client area of an X window starts, found from a picture of known content
+    that the client shows at natural size at a known place (`at`, client pixels): the
+    picture's rows match the screenshot exactly at one offset, and that offset is the client's
+    (dx, dy) inside the X window. None while the picture is not (yet) there."""
     x0, y0, w0, h0 = window
     px0, py0 = at
     width = min(width or picture.width, w0 - px0)
@@ -379,20 +378,38 @@ def menu_bar_height(shot, window, picture, at, width=None, most=80):
     rows = [r for r in range(picture.height)
             if len(set(picture.row(0, r, width))) > 2][::max(1, picture.height // 12)]
     best = None
-    for bar in range(0, most + 1):
-        if py0 + bar + picture.height > h0:
+    for dy in range(0, most_y + 1):
+        if dy + py0 + picture.height > h0:
             break
-        diff = 0
-        for r in rows:
-            a = shot.row(x0 + px0, y0 + bar + py0 + r, width)
-            b = picture.row(0, r, width)
-            diff += sum(abs(p - q) for p, q in zip(a, b))
-        diff /= len(rows) * width * 3
-        if best is None or diff < best[1]:
-            best = (bar, diff)
-    if best is None or best[1] > 4:
-        return None  # not painted yet, or not there
-    return best[0]  # (its mean difference from the screen there is best[1], 0 when exact)
+        for dx in range(0, most_x + 1):
+            if dx + px0 + width > w0:
+                break
+            diff = 0
+            for r in rows:
+                a = shot.row(x0 + dx + px0, y0 + dy + py0 + r, width)
+                b = picture.row(0, r, width)
+                if a != b:
+                    diff += sum(abs(p - q) for p, q in zip(a, b))
+            diff /= len(rows) * width * 3
+            if best is None or diff < best[1]:
+                best = ((dx, dy), diff)
+    if best is None or best[1] > 4:  # a mean difference of 0 when drawn exactly
+        return None
+    return best[0]
+
+
+def menu_bar_height(shot, window, picture, at, width=None):
+    """Rows at the top of an X window that belong to the menu bar.
+
+    Under a window manager the X window is the window's client area with Qt's menu bar inside
+    it at the top, so its height (the X server's exact figure) is the menu bar's plus the
+    central client's. The bar's own height is where the central client starts, found from
+    where a picture it shows lies on the screen. Looking for the rows of the menu bar's colour
+    instead would take a guess at the style: Wine's default theme paints the bar white, on a
+    white client, and a line under it or not is the style's choice too. The picture's place
+    needs no colours, no font height and no frame line."""
+    found = find_picture(shot, window, picture, at, width)
+    return None if found is None else found[1]
 
 
 def menu_titles(shot, box, bar):
@@ -461,7 +478,7 @@ class Run:
         self.desk.procs = [(l, q) for (l, q) in self.desk.procs if q is not self.app]
         return self.app.returncode
 
-    def measured(self, g, picture, at, what, name):
+    def measured(self, wid, g, picture, at, what, name):
         """Waits until the window shows its picture, keeps a screenshot, and returns the menu
         bar's height."""
         pic = self.desk.picture(picture)
@@ -471,13 +488,14 @@ class Run:
         bar = menu_bar_height(shot, g, pic, at)
         if bar is None:
             raise Failure(f"{what} no longer shows {picture}")
-        self.log(f"{what}: X window at {g[:2]}, {g[2]} x {g[3]}; menu bar {bar} rows")
+        self.log(f"{what}: X window at {g[:2]}, {g[2]} x {g[3]}; menu bar {bar} rows; "
+                 f"size hints: {self.desk.size_hints(wid)}")
         return shot, bar
 
     def title_window(self, timeout, name):
         wid, g = self.desk.wait_window(CAPTION, "the title window", timeout=timeout,
                                        test=lambda g: g[2] == TITLE_CLIENT[0])
-        shot, bar = self.measured(g, "maker_logo.png", (0, 0), "the title window", name)
+        shot, bar = self.measured(wid, g, "maker_logo.png", (0, 0), "the title window", name)
         self.check_size("title window client (X window less its menu bar)",
                         (g[2], g[3] - bar), TITLE_CLIENT)
         return wid, g, bar
@@ -518,8 +536,8 @@ class Run:
         poll("the title window to close", lambda: title_wid not in self.desk.windows(CAPTION))
         return wid, g
 
-    def game_bar(self, g, name):
-        shot, bar = self.measured(g, "title_logo.png", pixels(IMG_LOGO)[:2], "the game window",
+    def game_bar(self, wid, g, name):
+        shot, bar = self.measured(wid, g, "title_logo.png", pixels(IMG_LOGO)[:2], "the game window",
                                   name)
         self.check_size("game window client (X window less its menu bar)",
                         (g[2], g[3] - bar), GAME_CLIENT)
@@ -566,9 +584,15 @@ def play(desk, folder, start, log, keep_picture):
     # 2. Help > About.
     run.choose(title, g, bar, 1, "help")
     about, ag = desk.wait_window(ABOUT_CAPTION, "the About window")
-    run.check_size("About window client", ag[2:], ABOUT_CLIENT)
-    poll("the About window to be drawn", lambda: desk.grab().count_dark(ag) > 200)
+    # Wine leaves a tool window to itself rather than to the window manager, and draws its
+    # frame and small caption inside the X window. Where the client starts shows through the
+    # product logo at its place; a Windows frame is as wide at the bottom as at the sides.
+    icon = desk.picture("product_logo.png")
+    dx, dy = poll("the About window to show its logo", lambda: find_picture(
+        desk.grab(), ag, icon, pixels(PIC_ICON)[:2], most_x=10, most_y=40))
     desk.screenshot("about")
+    log(f"About X window at {ag[:2]}, {ag[2]} x {ag[3]}; client starts at ({dx}, {dy}) in it")
+    run.check_size("About window client", (ag[2] - 2 * dx, ag[3] - dy - dx), ABOUT_CLIENT)
     desk.activate(about, "the About window")
     desk.key("Return")  # OK is the default button
     desk.wait_gone(about, "the About window to close")
@@ -577,7 +601,7 @@ def play(desk, folder, start, log, keep_picture):
     # 3. File > New Game, and a flip.
     run.choose(title, g, bar, 0, "file")
     game, gg = run.game_window(title)
-    _, gbar = run.game_bar(gg, "game-opened")
+    _, gbar = run.game_bar(game, gg, "game-opened")
     card = inset(place(gg, gbar, IMG_FAC), 4)
     clock = place(gg, gbar, LBL_CLOCK)
 
@@ -641,7 +665,7 @@ def play(desk, folder, start, log, keep_picture):
         desk.key("Return")
         desk.wait_gone(box, f"message box {n} to close")
     game, gg = run.game_window(title)
-    run.game_bar(gg, "missing-data-game")
+    run.game_bar(game, gg, "missing-data-game")
     run.close(game, "the game window")
 
 
@@ -697,6 +721,7 @@ def main():
         if args.program:
             exe = os.path.abspath(args.program)
             shutil.copy(os.path.join(SOURCE_ROOT, "resources", "fac_data.txt"), folder)
+            desk.env["QT_QPA_PLATFORM"] = "xcb"
             start = [exe]
             log(f"Linux program {exe}")
         else:
