@@ -1,0 +1,754 @@
+#!/usr/bin/env python3
+"""The Windows zip as a player meets it: unpacked into an empty folder, started under Wine in a
+fresh prefix with Qt's real windows platform plugin, on a private Xvfb with openbox, clicked
+with xdotool. Wine offers no accessibility bus, so everything is read off screenshots: window
+sizes from the X server, colours from pixels, texts with tesseract.
+
+    zip_e2e.py ZIP_OR_FOLDER ARTIFACTS
+    zip_e2e.py --program LINUX_EXECUTABLE ARTIFACTS
+
+The second form plays a Linux build on the same desk, for working on the checks without a
+Windows build: its windows have the same layout. There is no sound device on this desk (no
+sound server is started and none may be spawned), so every action must also complete silently.
+
+Every process is started here and stopped here by its PID (Wine's own through `wineserver -k`
+for the prefix); the prefix and the unpacked folder are removed at the end. Each step waits by
+polling for the state it expects, within a generous bound, and fails with what it last saw.
+"""
+
+import argparse
+import ctypes
+import os
+import re
+import shutil
+import signal
+import subprocess
+import sys
+import tempfile
+import time
+import zipfile
+
+CAPTION = "Korvane II - QOR Flipper"
+ABOUT_CAPTION = "About KORVANE II QOR Flipper"
+MESSAGE_CAPTION = "KRVN_QOR"
+MISSING_DATA_TEXT = "Error 53 trying to read FACs."
+WINE = "/usr/lib/wine/wine64"
+WINESERVER = "/usr/lib/wine/wineserver64"
+HERE = os.path.dirname(os.path.abspath(__file__))
+SOURCE_ROOT = os.path.dirname(os.path.dirname(HERE))
+
+# Client areas in pixels, and the game window's places in twips (flipper/faclayout.h).
+TITLE_CLIENT = (729, 670)
+GAME_CLIENT = (830, 470)
+ABOUT_CLIENT = (386, 267)
+IMG_FAC = (130, 130, 3960, 5900)  # the cover over the main card
+IMG_LOGO = (5040, 120, 2715, 2085)  # the title logo, at natural size
+PIC_ICON = (240, 360, 1095, 1095)  # the About window's product logo, at natural size
+LBL_CLOCK = (5790, 2400, 1215, 495)
+CMD_FLIP = (5790, 3120, 1215, 495)
+
+
+def px(twips):
+    return (twips + 7) // 15
+
+
+def pixels(t):
+    return tuple(px(v) for v in t)
+
+
+_libc = ctypes.CDLL(None, use_errno=True)
+
+
+def _die_with_parent():
+    # A child must not outlive the runner, even when the runner itself is killed.
+    _libc.prctl(1, signal.SIGKILL)  # PR_SET_PDEATHSIG
+
+
+class Failure(Exception):
+    pass
+
+
+def poll(what, probe, timeout=30.0, interval=0.2):
+    """Calls probe until it returns something true and returns that; fails after timeout with
+    the last thing it saw."""
+    deadline = time.monotonic() + timeout
+    last = None
+    while True:
+        try:
+            last = probe()
+        except Failure:
+            raise
+        except Exception as e:  # a window going away mid-read is just "not yet"
+            last = e
+        if last and not isinstance(last, Exception):
+            return last
+        if time.monotonic() > deadline:
+            raise Failure(f"timed out after {timeout:.0f} s waiting for {what} "
+                          f"(last seen: {last!r})")
+        time.sleep(interval)
+
+
+class Shot:
+    """One screenshot of the whole screen, as 8-bit RGB."""
+
+    def __init__(self, width, height, data):
+        self.width, self.height, self.data = width, height, data
+
+    def pixel(self, x, y):
+        i = (y * self.width + x) * 3
+        return tuple(self.data[i:i + 3])
+
+    def row(self, x, y, w):
+        i = (y * self.width + x) * 3
+        return self.data[i:i + 3 * w]
+
+    def mean(self, box):
+        x, y, w, h = box
+        sums = [0, 0, 0]
+        for yy in range(y, y + h):
+            r = self.row(x, yy, w)
+            for c in range(3):
+                sums[c] += sum(r[c::3])
+        n = w * h
+        return tuple(round(s / n, 1) for s in sums)
+
+
+def dark(p, limit=110):
+    return p[0] + p[1] + p[2] < 3 * limit
+
+
+class Desk:
+    def __init__(self, work, artifacts, log):
+        self.work = work
+        self.artifacts = artifacts
+        self.log = log
+        self.procs = []  # (label, Popen), stopped in reverse order
+        self.prefix = None
+        self.shot_no = 0
+        self.pictures = {}
+        self.env = dict(os.environ)
+        # The program shows its windows on this desk's X server at 1:1, whatever the caller
+        # exported for its own Qt programs (a test run's QT_QPA_PLATFORM=offscreen would leave
+        # nothing on screen, and under Wine it would pass straight through to the program).
+        for name in ("QT_QPA_PLATFORM", "QT_QPA_PLATFORMTHEME", "QT_SCALE_FACTOR",
+                     "QT_SCREEN_SCALE_FACTORS", "QT_ENABLE_HIGHDPI_SCALING", "QT_FONT_DPI",
+                     "QT_STYLE_OVERRIDE", "QT_PLUGIN_PATH", "WINEPATH", "WINEPREFIX",
+                     "WINEDLLOVERRIDES", "WINELOADER", "WINESERVER"):
+            self.env.pop(name, None)
+        self.env["DBUS_SESSION_BUS_ADDRESS"] = "disabled:"
+        runtime = os.path.join(work, "runtime")
+        os.mkdir(runtime, 0o700)
+        self.env["XDG_RUNTIME_DIR"] = runtime
+        # No sound device: no sound server runs, and none is started behind our back.
+        client_conf = os.path.join(work, "pulse-client.conf")
+        with open(client_conf, "w") as f:
+            f.write("autospawn = no\n")
+        self.env["PULSE_CLIENTCONFIG"] = client_conf
+        self.env["PULSE_SERVER"] = "unix:" + os.path.join(work, "no-sound-server")
+
+    # ---- processes -------------------------------------------------------------------
+    def spawn(self, label, argv, **kw):
+        kw.setdefault("env", self.env)
+        kw.setdefault("stdout", open(os.path.join(self.artifacts, label + ".log"), "ab"))
+        kw.setdefault("stderr", subprocess.STDOUT)
+        p = subprocess.Popen(argv, preexec_fn=_die_with_parent, **kw)
+        self.procs.append((label, p))
+        return p
+
+    def stop(self, p, wait=5.0):
+        if p.poll() is None:
+            try:
+                p.terminate()
+                p.wait(wait)
+            except subprocess.TimeoutExpired:
+                p.kill()
+                p.wait()
+        self.procs = [(l, q) for (l, q) in self.procs if q is not p]
+
+    def run(self, *argv, check=True, timeout=60, **kw):
+        r = subprocess.run(argv, env=self.env, capture_output=True, timeout=timeout, **kw)
+        if check and r.returncode != 0:
+            raise Failure(f"{' '.join(argv)} failed ({r.returncode}): "
+                          f"{r.stderr.decode(errors='replace').strip()}")
+        return r
+
+    def text(self, *argv, **kw):
+        return self.run(*argv, **kw).stdout.decode(errors="replace")
+
+    def start_display(self):
+        r, w = os.pipe()
+        self.spawn("xvfb", ["Xvfb", "-displayfd", str(w), "-screen", "0", "1280x1024x24",
+                            "-nolisten", "tcp"], pass_fds=(w,))
+        os.close(w)
+        number = b""
+        deadline = time.monotonic() + 30
+        while not number.endswith(b"\n"):
+            chunk = os.read(r, 16)
+            if not chunk or time.monotonic() > deadline:
+                raise Failure("Xvfb did not report its display")
+            number += chunk
+        os.close(r)
+        self.env["DISPLAY"] = ":" + number.decode().strip()
+        poll("the X server", lambda: self.run("xdpyinfo", check=False).returncode == 0)
+        wm = self.spawn("openbox", ["openbox", "--sm-disable"])
+
+        def managing():
+            nonlocal wm
+            if wm.poll() is not None:  # it lost a race with the new server: once more
+                self.procs.remove(("openbox", wm))
+                wm = self.spawn("openbox", ["openbox", "--sm-disable"])
+                return False
+            return "_NET_SUPPORTING_WM_CHECK(WINDOW)" in self.text(
+                "xprop", "-root", "_NET_SUPPORTING_WM_CHECK", check=False)
+        poll("the window manager", managing)
+        self.log(f"display {self.env['DISPLAY']}, openbox managing")
+
+    def start_wine_prefix(self):
+        self.prefix = tempfile.mkdtemp(prefix="qor-wineprefix-")
+        self.env["WINEPREFIX"] = self.prefix
+        self.env["WINEDEBUG"] = "-all"
+        # No offer to install Mono or Gecko into the fresh prefix: the program needs neither.
+        self.env["WINEDLLOVERRIDES"] = "mscoree=;mshtml="
+        started = time.monotonic()
+        # wineboot prints a harmless note about syswow64 on a 64-bit-only Wine.
+        r = self.run(WINE, "wineboot", "-i", check=False, timeout=300)
+        if not os.path.isdir(os.path.join(self.prefix, "drive_c", "windows")):
+            raise Failure(f"wineboot -i made no prefix (exit {r.returncode}): "
+                          f"{r.stderr.decode(errors='replace')[-2000:]}")
+        self.log(f"fresh Wine prefix {self.prefix} in {time.monotonic() - started:.1f} s")
+
+    def stop_all(self):
+        for label, p in reversed(list(self.procs)):
+            if label == "openbox" and self.prefix:
+                # Wine's own processes go first, while the display they draw on is still up.
+                self.stop_wine()
+            self.stop(p)
+        self.stop_wine()
+
+    def stop_wine(self):
+        if self.prefix:
+            try:
+                subprocess.run([WINESERVER, "-k"], env=self.env, capture_output=True, timeout=60)
+                subprocess.run([WINESERVER, "-w"], env=self.env, capture_output=True, timeout=60)
+            except subprocess.TimeoutExpired:
+                self.log("wineserver did not stop within a minute")
+            shutil.rmtree(self.prefix, ignore_errors=True)
+            self.prefix = None
+
+    # ---- looking -----------------------------------------------------------------------
+    def picture(self, name):
+        if name not in self.pictures:
+            self.pictures[name] = Picture(self, name)
+        return self.pictures[name]
+
+    def grab(self):
+        out = self.run("import", "-window", "root", "-depth", "8", "rgb:-").stdout
+        return Shot(1280, 1024, out)
+
+    def screenshot(self, name, again=None):
+        """Keeps a screenshot in the artefacts and returns it read back. With again, a new
+        one takes the place of that earlier one (a step that looks until it sees)."""
+        if again is not None:
+            path = again.path
+        else:
+            self.shot_no += 1
+            path = os.path.join(self.artifacts, f"{self.shot_no:02d}-{name}.png")
+        self.run("import", "-window", "root", path)
+        data = self.run("convert", path, "-depth", "8", "rgb:-").stdout
+        shot = Shot(1280, 1024, data)
+        shot.path = path
+        if again is None:
+            self.log(f"screenshot {os.path.basename(path)}")
+        return shot
+
+    def windows(self, caption):
+        """The X windows on screen whose name is exactly caption."""
+        pattern = "^" + re.sub(r"([.\[\]()*+?{}|^$\\])", r"\\\1", caption) + "$"
+        r = self.run("xdotool", "search", "--onlyvisible", "--name", pattern, check=False)
+        return r.stdout.decode().split()
+
+    def geometry(self, wid):
+        """Position on the screen and size of an X window, without the window manager's frame.
+        (xwininfo, not xdotool: this xdotool counts the frame into the position twice.)"""
+        vals = {}
+        for line in self.text("xwininfo", "-id", wid).splitlines():
+            if ":" in line:
+                k, v = line.split(":", 1)
+                vals[k.strip()] = v.strip()
+        return (int(vals["Absolute upper-left X"]), int(vals["Absolute upper-left Y"]),
+                int(vals["Width"]), int(vals["Height"]))
+
+    def size_hints(self, wid):
+        """What the window tells the window manager about its size (fixed when min = max)."""
+        out = self.text("xprop", "-id", wid, "WM_NORMAL_HINTS", check=False)
+        return "; ".join(line.strip() for line in out.splitlines()[1:]
+                         if "minimum" in line or "maximum" in line) or "none"
+
+    def frame_extents(self, wid):
+        out = self.text("xprop", "-id", wid, "_NET_FRAME_EXTENTS", check=False)
+        if "=" not in out:
+            return (0, 0, 0, 0)
+        return tuple(int(v) for v in out.split("=", 1)[1].split(","))  # left right top bottom
+
+    def wait_window(self, caption, what, test=lambda g: True, timeout=30, exclude=()):
+        """The one window named caption whose geometry passes test, and that geometry."""
+        def find():
+            for wid in self.windows(caption):
+                if wid in exclude:
+                    continue
+                g = self.geometry(wid)
+                if g[2] > 1 and test(g):
+                    return wid, g
+            return None
+        return poll(what, find, timeout=timeout)
+
+    def wait_gone(self, wid, what, timeout=30):
+        def gone():
+            r = self.run("xwininfo", "-id", wid, check=False)
+            return r.returncode != 0 or b"IsViewable" not in r.stdout
+        poll(what, gone, timeout=timeout)
+
+    # ---- acting ------------------------------------------------------------------------
+    def click(self, x, y):
+        self.run("xdotool", "mousemove", str(x), str(y), "click", "1")
+        # Off every window again, so that the pointer lights up no menu item or button that a
+        # screenshot then reads.
+        self.run("xdotool", "mousemove", "1279", "1023")
+
+    def activate(self, wid, what):
+        """Gives a window the keyboard, through the window manager, and waits until it has it."""
+        def active():
+            self.run("xdotool", "windowactivate", wid, check=False)
+            return self.text("xdotool", "getactivewindow", check=False).strip() == str(int(wid))
+        poll(f"{what} to have the keyboard", active, interval=0.5)
+
+    def key(self, *names):
+        self.run("xdotool", "key", *names)
+
+    # ---- reading -----------------------------------------------------------------------
+    def ocr(self, shot, box, name, psm, whitelist=None, scale=400):
+        """Reads the text in box of a kept screenshot: cut out, made larger, turned into dark
+        text on a light ground whatever its colours, read with tesseract. The prepared picture
+        is kept beside the screenshot."""
+        x, y, w, h = box
+        prepared = shot.path[:-4] + f"-{name}-ocr.png"
+        self.run("convert", shot.path, "-crop", f"{w}x{h}+{x}+{y}", "+repage",
+                 "-colorspace", "Gray", "-resize", f"{scale}%", prepared)
+        # Light text on a dark ground (the clock) is turned round first. No fixed threshold:
+        # the thin, smoothed strokes of a stand-in face under Wine fall apart under one, and
+        # tesseract finds its own.
+        mean = float(self.text("convert", prepared, "-format", "%[fx:mean]", "info:").strip())
+        args = ["convert", prepared]
+        if mean < 0.5:
+            args.append("-negate")
+        args += ["-bordercolor", "white", "-border", "20", prepared]
+        self.run(*args)
+        cmd = ["tesseract", prepared, "stdout", "--psm", str(psm)]
+        if whitelist:
+            cmd += ["-c", f"tessedit_char_whitelist={whitelist}"]
+        out = self.text(*cmd).strip()
+        return " ".join(out.split())
+
+
+class Picture:
+    """One of the program's own pictures, as the screen shows it at natural size on white."""
+
+    def __init__(self, desk, name):
+        path = os.path.join(SOURCE_ROOT, "resources", "art", name)
+        w, h = desk.text("convert", path, "-format", "%w %h", "info:").split()
+        self.width, self.height = int(w), int(h)
+        self.data = desk.run("convert", path, "-background", "white", "-alpha", "remove",
+                             "-alpha", "off", "-depth", "8", "rgb:-").stdout
+        self.name = name
+
+    def row(self, x, y, w):
+        i = (y * self.width + x) * 3
+        return self.data[i:i + 3 * w]
+
+
+def find_picture(shot, window, picture, at, width=None, most_x=0, most_y=80):
+    """Where the client area of an X window starts, found from a picture of known content
+    that the client shows at natural size at a known place (`at`, client pixels): the
+    picture's rows match the screenshot exactly at one offset, and that offset is the client's
+    (dx, dy) inside the X window. None while the picture is not (yet) there."""
+    x0, y0, w0, h0 = window
+    px0, py0 = at
+    width = min(width or picture.width, w0 - px0)
+    # Rows of the picture with something drawn on them say where it is; blank ones do not.
+    rows = [r for r in range(picture.height)
+            if len(set(picture.row(0, r, width))) > 2][::max(1, picture.height // 12)]
+    best = None
+    for dy in range(0, most_y + 1):
+        if dy + py0 + picture.height > h0:
+            break
+        for dx in range(0, most_x + 1):
+            if dx + px0 + width > w0:
+                break
+            diff = 0
+            for r in rows:
+                a = shot.row(x0 + dx + px0, y0 + dy + py0 + r, width)
+                b = picture.row(0, r, width)
+                if a != b:
+                    diff += sum(abs(p - q) for p, q in zip(a, b))
+            diff /= len(rows) * width * 3
+            if best is None or diff < best[1]:
+                best = ((dx, dy), diff)
+    if best is None or best[1] > 4:  # a mean difference of 0 when drawn exactly
+        return None
+    return best[0]
+
+
+def menu_bar_height(shot, window, picture, at, width=None):
+    """Rows at the top of an X window that belong to the menu bar.
+
+    Under a window manager the X window is the window's client area with Qt's menu bar inside
+    it at the top, so its height (the X server's exact figure) is the menu bar's plus the
+    central client's. The bar's own height is where the central client starts, found from
+    where a picture it shows lies on the screen. Looking for the rows of the menu bar's colour
+    instead would take a guess at the style: Wine's default theme paints the bar white, on a
+    white client, and a line under it or not is the style's choice too. The picture's place
+    needs no colours, no font height and no frame line."""
+    found = find_picture(shot, window, picture, at, width)
+    return None if found is None else found[1]
+
+
+def menu_titles(shot, box, bar):
+    """Columns of the menu titles: clusters of dark pixels in the menu bar, left to right."""
+    x, y, w, _ = box
+    cols = [any(dark(shot.pixel(x + c, y + r)) for r in range(bar)) for c in range(w)]
+    clusters, start, gap = [], None, 0
+    for c, on in enumerate(cols + [False] * 8):
+        if on:
+            if start is None:
+                start = c
+            gap, end = 0, c
+        elif start is not None:
+            gap += 1
+            if gap > 6:  # letters of one word lie closer together than this
+                clusters.append((start, end))
+                start = None
+    return clusters
+
+
+def popup_first_item(before, after, area):
+    """The popup that opened in area between two screenshots: its bounding box, and the
+    centre of its first item (the first band of rows with dark text in it)."""
+    x0, y0, w, h = area
+    xs, ys = [], []
+    for yy in range(y0, y0 + h):
+        a, b = before.row(x0, yy, w), after.row(x0, yy, w)
+        if a != b:
+            for c in range(w):
+                if a[3 * c:3 * c + 3] != b[3 * c:3 * c + 3]:
+                    xs.append(x0 + c)
+                    ys.append(yy)
+    if not xs:
+        return None
+    left, top, right, bottom = min(xs), min(ys), max(xs), max(ys)
+    width = right - left + 1
+    band = None
+    # Inside the popup's frame (a few pixels all round), a row belongs to the first item's
+    # text when it has dark pixels and is not a line across the whole popup.
+    for yy in range(top + 3, bottom - 2):
+        texts = [xx for xx in range(left + 3, right - 2) if dark(after.pixel(xx, yy))]
+        if texts and len(texts) < 0.6 * width:
+            if band is None:
+                band = [yy, yy, min(texts), max(texts)]
+            else:
+                band = [band[0], yy, min(band[2], min(texts)), max(band[3], max(texts))]
+        elif band:
+            break
+    if band is None:
+        return None
+    return (left, top, width, bottom - top + 1), \
+        ((band[2] + band[3]) // 2, (band[0] + band[1]) // 2)
+
+
+class Run:
+    def __init__(self, desk, folder, start, log):
+        self.desk, self.folder, self.start, self.log = desk, folder, start, log
+        self.app = None
+
+    def launch(self, label):
+        self.app = self.desk.spawn(label, self.start, cwd=self.folder)
+        self.log(f"started {' '.join(self.start)} in {self.folder} (pid {self.app.pid})")
+
+    def exit_status(self, timeout=30):
+        poll("the program to end", lambda: self.app.poll() is not None, timeout=timeout)
+        self.desk.procs = [(l, q) for (l, q) in self.desk.procs if q is not self.app]
+        return self.app.returncode
+
+    def measured(self, wid, g, picture, at, what, name):
+        """Waits until the window shows its picture, keeps a screenshot, and returns the menu
+        bar's height."""
+        pic = self.desk.picture(picture)
+        poll(f"{what} to show {picture}",
+             lambda: menu_bar_height(self.desk.grab(), g, pic, at) is not None)
+        shot = self.desk.screenshot(name)
+        bar = menu_bar_height(shot, g, pic, at)
+        if bar is None:
+            raise Failure(f"{what} no longer shows {picture}")
+        self.log(f"{what}: X window at {g[:2]}, {g[2]} x {g[3]}; menu bar {bar} rows; "
+                 f"size hints: {self.desk.size_hints(wid)}")
+        return shot, bar
+
+    def title_window(self, timeout, name):
+        wid, g = self.desk.wait_window(CAPTION, "the title window", timeout=timeout,
+                                       test=lambda g: g[2] == TITLE_CLIENT[0])
+        shot, bar = self.measured(wid, g, "maker_logo.png", (0, 0), "the title window", name)
+        self.check_size("title window client (X window less its menu bar)",
+                        (g[2], g[3] - bar), TITLE_CLIENT)
+        return wid, g, bar
+
+    def choose(self, wid, g, bar, title_index, name):
+        """Opens a menu of the window by a click on its title, then clicks its first item."""
+        shot = self.desk.screenshot(f"{name}-before")
+        titles = menu_titles(shot, g, bar)
+        self.log(f"menu titles at x {[(g[0] + a, g[0] + b) for a, b in titles]}")
+        if len(titles) <= title_index:
+            raise Failure(f"{len(titles)} menu titles found, wanted number {title_index + 1}")
+        a, b = titles[title_index]
+        self.desk.click(g[0] + (a + b) // 2, g[1] + bar // 2)
+        # The popup drops below the title, over the client.
+        area = (g[0], g[1] + bar, g[2], g[3] - bar)
+        seen = [None]
+
+        def drawn():  # the same in two screenshots running: painted in full
+            now = popup_first_item(shot, self.desk.grab(), area)
+            same = now is not None and now == seen[0]
+            seen[0] = now
+            return now if same else None
+        found = poll(f"the {name} menu to open", drawn)
+        opened = self.desk.screenshot(f"{name}-open")
+        found = popup_first_item(shot, opened, area) or found
+        box, item = found
+        self.log(f"{name} menu open at {box}, first item at {item}")
+        self.desk.click(*item)
+
+    def check_size(self, what, got, want):
+        self.log(f"{what}: {got[0]} x {got[1]}")
+        if tuple(got) != tuple(want):
+            raise Failure(f"{what} is {got[0]} x {got[1]}, not {want[0]} x {want[1]}")
+
+    def game_window(self, title_wid, timeout=60):
+        wid, g = self.desk.wait_window(CAPTION, "the game window", timeout=timeout,
+                                       test=lambda g: g[2] == GAME_CLIENT[0])
+        poll("the title window to close", lambda: title_wid not in self.desk.windows(CAPTION))
+        return wid, g
+
+    def game_bar(self, wid, g, name):
+        shot, bar = self.measured(wid, g, "title_logo.png", pixels(IMG_LOGO)[:2], "the game window",
+                                  name)
+        self.check_size("game window client (X window less its menu bar)",
+                        (g[2], g[3] - bar), GAME_CLIENT)
+        return shot, bar
+
+    def close(self, wid, what):
+        # openbox binds Alt+F4 to Close: it asks the window to close itself (WM_DELETE_WINDOW),
+        # as the close box would, rather than destroying it or killing the client.
+        self.desk.activate(wid, what)
+        self.desk.key("alt+F4")
+        code = self.exit_status()
+        self.log(f"closing {what} ended the program with status {code}")
+        if code != 0:
+            raise Failure(f"the program ended with status {code}, not 0")
+
+
+def place(g, bar, twips):
+    x, y, w, h = pixels(twips)
+    return (g[0] + x, g[1] + bar + y, w, h)
+
+
+def inset(box, n):
+    x, y, w, h = box
+    return (x + n, y + n, w - 2 * n, h - 2 * n)
+
+
+def is_card_back(m):
+    r, g, b = m
+    return r > 120 and r > 1.6 * g and r > 1.6 * b
+
+
+def is_card_face(m):
+    return min(m) > 170 and max(m) - min(m) < 60
+
+
+def play(desk, folder, start, log, keep_picture):
+    run = Run(desk, folder, start, log)
+    first_timeout = 120 if start[0] == WINE else 30
+
+    # 1. The title window.
+    run.launch("program-1")
+    title, g, bar = run.title_window(first_timeout, "title")
+
+    # 2. Help > About.
+    run.choose(title, g, bar, 1, "help")
+    about, ag = desk.wait_window(ABOUT_CAPTION, "the About window")
+    # Wine leaves a tool window to itself rather than to the window manager, and draws its
+    # frame and small caption inside the X window. Where the client starts shows through the
+    # product logo at its place; a Windows frame is as wide at the bottom as at the sides.
+    icon = desk.picture("product_logo.png")
+    dx, dy = poll("the About window to show its logo", lambda: find_picture(
+        desk.grab(), ag, icon, pixels(PIC_ICON)[:2], most_x=10, most_y=40))
+    desk.screenshot("about")
+    log(f"About X window at {ag[:2]}, {ag[2]} x {ag[3]}; client starts at ({dx}, {dy}) in it")
+    run.check_size("About window client", (ag[2] - 2 * dx, ag[3] - dy - dx), ABOUT_CLIENT)
+    desk.activate(about, "the About window")
+    desk.key("Return")  # OK is the default button
+    desk.wait_gone(about, "the About window to close")
+    log("Return closed the About window")
+
+    # 3. File > New Game, and a flip.
+    run.choose(title, g, bar, 0, "file")
+    game, gg = run.game_window(title)
+    _, gbar = run.game_bar(game, gg, "game-opened")
+    card = inset(place(gg, gbar, IMG_FAC), 4)
+    clock = place(gg, gbar, LBL_CLOCK)
+
+    def shows(label, test, want, name):
+        """Waits for the main card to look like label and the clock to read want; keeps the
+        last screenshot looked at."""
+        def probe():
+            shot = desk.grab()
+            return shot if test(shot.mean(card)) else None
+        poll(f"the main card to show {label}", probe)
+        seen = {}
+
+        def reads():
+            shot = desk.screenshot(name, again=seen.get("shot"))
+            seen["shot"] = shot
+            seen["mean"] = shot.mean(card)
+            seen["clock"] = desk.ocr(shot, clock, "clock", 7, "0123456789:")
+            return test(seen["mean"]) and seen["clock"] == want
+        try:
+            poll(f"the clock to read {want}", reads, timeout=20, interval=0.5)
+        finally:
+            log(f"main card area {card}: mean colour {seen.get('mean')} (wanted {label}); "
+                f"clock reads {seen.get('clock')!r}")
+        return seen["shot"]
+
+    shows("the card back", is_card_back, "3:00", "game-before-flip")
+    fx, fy, fw, fh = place(gg, gbar, CMD_FLIP)
+    desk.click(fx + fw // 2, fy + fh // 2)
+    after = shows("a card face", is_card_face, "2:57", "game-after-flip")
+    left, right, top, bottom = desk.frame_extents(game)
+    framed = (gg[0] - left, gg[1] - top, gg[2] + left + right, gg[3] + top + bottom)
+    desk.run("convert", after.path, "-crop", "{2}x{3}+{0}+{1}".format(*framed), "+repage",
+             keep_picture)
+    log(f"the game window with its frame: {os.path.basename(keep_picture)}")
+
+    # 4. Closing the game window ends the program.
+    run.close(game, "the game window")
+
+    # 5. No data file: the reader's message, once for each of the opening's two reads.
+    os.remove(os.path.join(folder, "fac_data.txt"))
+    log("fac_data.txt removed")
+    run.launch("program-2")
+    title, g, bar = run.title_window(first_timeout, "missing-data-title")
+    run.choose(title, g, bar, 0, "missing-data-file")
+    boxes = []
+    for n in (1, 2):
+        box, mg = desk.wait_window(MESSAGE_CAPTION, f"message box {n}", exclude=boxes)
+        boxes.append(box)
+        seen = {}
+
+        def says():
+            shot = desk.screenshot(f"message-{n}", again=seen.get("shot"))
+            seen["shot"] = shot
+            seen["text"] = desk.ocr(shot, mg, "text", 6, scale=300)
+            return MISSING_DATA_TEXT in seen["text"]
+        try:
+            poll(f"message box {n} to say {MISSING_DATA_TEXT!r}", says, interval=0.5)
+        finally:
+            log(f"message box {n} ({mg[2]} x {mg[3]}) reads {seen.get('text')!r}")
+        desk.activate(box, f"message box {n}")
+        desk.key("Return")
+        desk.wait_gone(box, f"message box {n} to close")
+    game, gg = run.game_window(title)
+    run.game_bar(game, gg, "missing-data-game")
+    run.close(game, "the game window")
+
+
+def unpack(source, folder):
+    if os.path.isdir(source):
+        shutil.copytree(source, folder, dirs_exist_ok=True)
+    else:
+        with zipfile.ZipFile(source) as z:
+            z.extractall(folder)
+    # A zip may hold one top folder with everything in it, or the files themselves.
+    entries = os.listdir(folder)
+    if "qor-flipper.exe" not in entries and len(entries) == 1:
+        inner = os.path.join(folder, entries[0])
+        if os.path.isdir(inner):
+            return inner
+    return folder
+
+
+def main():
+    ap = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
+    ap.add_argument("source", nargs="?", help="the Windows zip, or a folder unpacked from it")
+    ap.add_argument("artifacts", help="where the screenshots and the log go")
+    ap.add_argument("--program", help="a Linux build of the program, played instead")
+    args = ap.parse_args()
+    if bool(args.source) == bool(args.program):
+        ap.error("give either the zip (or its folder) or --program")
+
+    os.makedirs(args.artifacts, exist_ok=True)
+    log_file = open(os.path.join(args.artifacts, "run.log"), "w")
+    t0 = time.monotonic()
+
+    def log(msg):
+        line = f"[{time.monotonic() - t0:7.2f}] {msg}"
+        print(line, flush=True)
+        log_file.write(line + "\n")
+        log_file.flush()
+
+    tools = ["Xvfb", "openbox", "xdotool", "xdpyinfo", "xwininfo", "xprop", "import", "convert",
+             "tesseract"]
+    missing = [t for t in tools if not shutil.which(t)]
+    if not args.program and not os.access(WINE, os.X_OK):
+        missing.append(WINE)
+    if missing:
+        log(f"FAIL: missing {', '.join(missing)} (bash tools/deps.sh windows installs them)")
+        return 1
+
+    work = tempfile.mkdtemp(prefix="qor-zip-e2e-")
+    folder = os.path.join(work, "unpacked")
+    os.mkdir(folder)  # empty before the program goes in
+    desk = Desk(work, args.artifacts, log)
+    status = 1
+    try:
+        if args.program:
+            exe = os.path.abspath(args.program)
+            shutil.copy(os.path.join(SOURCE_ROOT, "resources", "fac_data.txt"), folder)
+            desk.env["QT_QPA_PLATFORM"] = "xcb"
+            start = [exe]
+            log(f"Linux program {exe}")
+        else:
+            folder = unpack(os.path.abspath(args.source), folder)
+            log(f"unpacked {args.source}: {len(os.listdir(folder))} entries")
+            for name in ("qor-flipper.exe", "fac_data.txt", "platforms"):
+                if not os.path.exists(os.path.join(folder, name)):
+                    raise Failure(f"{name} is not in the unpacked zip")
+            start = [WINE, "qor-flipper.exe"]
+        desk.start_display()
+        if not args.program:
+            desk.start_wine_prefix()
+        play(desk, folder, start, log, os.path.join(args.artifacts, "game-window.png"))
+        log("PASS")
+        status = 0
+    except Exception as e:  # whatever went wrong, the screen as it was and a clean desk
+        try:
+            desk.screenshot("failure")
+        except Exception:
+            pass
+        log(f"FAIL: {e}" if isinstance(e, Failure) else f"FAIL: {e!r}")
+    finally:
+        desk.stop_all()
+        shutil.rmtree(work, ignore_errors=True)
+        log_file.close()
+    return status
+
+
+if __name__ == "__main__":
+    sys.exit(main())
