@@ -59,9 +59,11 @@ QWidget* setUpFixedWindow(QMainWindow* window, const QString& name, QSize client
     window->setObjectName(name);
     window->setWindowTitle(QStringLiteral("Korvane II - QOR Flipper"));
     window->setWindowIcon(programWindowIcon());
+    // The fixed-size hint is what keeps Windows from giving the frame a sizing border; X11
+    // window managers learn the fixed size from the size hints instead.
     window->setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                            Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                           Qt::WindowCloseButtonHint);
+                           Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
 
     auto* client = new QWidget(window);
     client->setObjectName(QStringLiteral("client"));
