@@ -631,6 +631,11 @@ def play(desk, folder, start, log, keep_picture):
     fx, fy, fw, fh = place(gg, gbar, CMD_FLIP)
     desk.click(fx + fw // 2, fy + fh // 2)
     after = shows("a card face", is_card_face, "2:57", "game-after-flip")
+    # A fixed frame: the window manager is told one size to keep, not a sizing border.
+    hints = desk.size_hints(game)
+    log(f"game window size hints: {hints}")
+    if not ("minimum" in hints and "maximum" in hints):
+        raise SystemExit(f"the game window can be resized: its size hints are {hints}")
     left, right, top, bottom = desk.frame_extents(game)
     framed = (gg[0] - left, gg[1] - top, gg[2] + left + right, gg[3] + top + bottom)
     desk.run("convert", after.path, "-crop", "{2}x{3}+{0}+{1}".format(*framed), "+repage",
