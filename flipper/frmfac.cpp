@@ -65,9 +65,9 @@ frmFac::frmFac(GameData& data, const Services& services, QWidget* parent)
       m_cues(services.sound, services.programFolder)
 {
     m_client = setUpFixedWindow(this, QStringLiteral("frmFac"),
-                                QSize(px(faclayout::kClientWidth), px(faclayout::kClientHeight)));
+                                QSize(px(faclayout::kClientWidth), px(faclayout::kClientHeight)),
+                                programWindowIconAllSizes());
     m_client->setFont(qorFont(faceName(Face::MsSansSerif), 8.25, true));
-    setWindowIcon(programWindowIconAllSizes());
 
     // A top-level command on the menu bar itself, no submenu.
     mnuNewGame = menuBar()->addAction(QStringLiteral("New Game"));

@@ -54,11 +54,12 @@ class CentreOnFirstShow : public QObject
 
 } // namespace
 
-QWidget* setUpFixedWindow(QMainWindow* window, const QString& name, QSize clientSize)
+QWidget* setUpFixedWindow(QMainWindow* window, const QString& name, QSize clientSize,
+                          const QIcon& icon)
 {
     window->setObjectName(name);
     window->setWindowTitle(QStringLiteral("Korvane II - QOR Flipper"));
-    window->setWindowIcon(programWindowIcon());
+    window->setWindowIcon(icon);
     // The fixed-size hint is what keeps Windows from giving the frame a sizing border; X11
     // window managers learn the fixed size from the size hints instead.
     window->setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |

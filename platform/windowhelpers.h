@@ -19,7 +19,8 @@ QIcon programWindowIconAllSizes();
 void centreOnScreen(QWidget* window);
 
 // Makes window one of the game's fixed-size main windows: the caption "Korvane II - QOR
-// Flipper", the icon, title bar with minimize and close but no maximize, and a white client
+// Flipper", the given icon, title bar with minimize and close but no maximize, and a white client
 // area of clientSize below the menu bar that the user cannot resize, centred on the screen when
 // it is first shown. Returns the client area.
-QWidget* setUpFixedWindow(QMainWindow* window, const QString& name, QSize clientSize);
+QWidget* setUpFixedWindow(QMainWindow* window, const QString& name, QSize clientSize,
+                          const QIcon& icon);

@@ -49,8 +49,10 @@ QAction* addItem(QMenu* menu, const char* name, const QString& caption)
 frmnMain::frmnMain(GameData& data, const Services& services)
     : QMainWindow(nullptr), m_data(data), m_services(services)
 {
-    QWidget* client = setUpFixedWindow(this, QStringLiteral("frmnMain"),
-                                       QSize(px(kClientWidth), px(kClientHeight)));
+    // The one icon size the title needs to show; the others follow once it has painted.
+    QWidget* client =
+        setUpFixedWindow(this, QStringLiteral("frmnMain"),
+                         QSize(px(kClientWidth), px(kClientHeight)), programWindowIcon());
 
     MnuFile = menuBar()->addMenu(QStringLiteral("File"));
     MnuFile->setObjectName(QStringLiteral("MnuFile"));

@@ -225,6 +225,23 @@ bool makeSocketEntry(const QString& path)
     ::close(fd);
     return bound;
 }
+
+// Makes an entry of the given kind at path: "file" (holding contents), "fifo", "socket",
+// "folder", or else a link to the path named by kind.
+bool makeEntry(const QString& kind, const QString& path, const QByteArray& contents = {})
+{
+    if (kind == "file") {
+        QFile file(path);
+        return file.open(QIODevice::WriteOnly) && file.write(contents) == contents.size();
+    }
+    if (kind == "fifo")
+        return ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0;
+    if (kind == "socket")
+        return makeSocketEntry(path);
+    if (kind == "folder")
+        return QDir().mkdir(path);
+    return QFile::link(kind, path);
+}
 #endif
 
 } // namespace
@@ -879,15 +896,10 @@ void TestFacReader::notARegularFile()
     QFETCH(QString, named);
     QTemporaryDir dir;
     const QString name = dir.filePath("fac_data.txt");
+    QVERIFY(makeEntry(kind, name));
     std::optional<StandbyWriter> writer;
-    if (kind == "fifo") {
-        QCOMPARE(::mkfifo(QFile::encodeName(name).constData(), 0600), 0);
+    if (kind == "fifo")
         writer.emplace(name);
-    } else if (kind == "socket") {
-        QVERIFY(makeSocketEntry(name));
-    } else {
-        QVERIFY(QFile::link(kind, name));
-    }
     GameData data;
     data.facsRead = 7;
     data.FACs[1].No = "kept";
@@ -930,17 +942,7 @@ void TestFacReader::openerNeverWaits()
     QFETCH(QString, notAFile);
     QTemporaryDir dir;
     const QString name = dir.filePath("fac_data.txt");
-    if (kind == "file") {
-        QFile file(name);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(card(1));
-    } else if (kind == "fifo") {
-        QCOMPARE(::mkfifo(QFile::encodeName(name).constData(), 0600), 0);
-    } else if (kind == "folder") {
-        QVERIFY(QDir().mkdir(name));
-    } else {
-        QVERIFY(QFile::link(kind, name));
-    }
+    QVERIFY(makeEntry(kind, name, card(1)));
     const int descriptors = openDescriptors();
     {
         const OpenedFile opened = openDataFile(name);

@@ -10,33 +10,7 @@ import time
 
 import pyatspi
 
-_libc = ctypes.CDLL(None, use_errno=True)
-_PR_SET_PDEATHSIG = 1
-
-
-def _die_with_parent():
-    # A child must not outlive the runner, even when the runner itself is killed.
-    _libc.prctl(_PR_SET_PDEATHSIG, signal.SIGKILL)
-
-
-class Failure(Exception):
-    pass
-
-
-def poll(what, probe, timeout=10.0, interval=0.05):
-    """Calls probe until it returns something true; returns that, or fails after timeout."""
-    deadline = time.monotonic() + timeout
-    last = None
-    while True:
-        try:
-            last = probe()
-        except Exception as e:  # a window going away mid-read is just "not yet"
-            last = e
-        if last and not isinstance(last, Exception):
-            return last
-        if time.monotonic() > deadline:
-            raise Failure(f"timed out after {timeout:.0f} s waiting for {what} (last seen: {last!r})")
-        time.sleep(interval)
+from xdesk import Failure, die_with_parent, poll, start_display  # noqa: F401
 
 
 class Node:
@@ -142,7 +116,7 @@ class Desk:
         kw.setdefault("env", self.env)
         kw.setdefault("stdout", open(os.path.join(self.work, label + ".out"), "ab"))
         kw.setdefault("stderr", subprocess.STDOUT)
-        p = subprocess.Popen(argv, preexec_fn=_die_with_parent, **kw)
+        p = subprocess.Popen(argv, preexec_fn=die_with_parent, **kw)
         self.procs.append((label, p))
         return p
 
@@ -168,31 +142,7 @@ class Desk:
 
     # ---- X, window manager, accessibility bus -----------------------------------------
     def start_display(self):
-        r, w = os.pipe()
-        self.spawn("xvfb", ["Xvfb", "-displayfd", str(w), "-screen", "0",
-                            f"{self.width}x{self.height}x24", "-nolisten", "tcp"], pass_fds=(w,))
-        os.close(w)
-        number = b""
-        deadline = time.monotonic() + 20
-        while not number.endswith(b"\n"):
-            chunk = os.read(r, 16)
-            if not chunk or time.monotonic() > deadline:
-                raise Failure("Xvfb did not report its display")
-            number += chunk
-        os.close(r)
-        self.env["DISPLAY"] = ":" + number.decode().strip()
-        poll("the X server", lambda: self.run("xdpyinfo", check=False).returncode == 0)
-        wm = self.spawn("openbox", ["openbox", "--sm-disable"])
-
-        def managing():
-            nonlocal wm
-            if wm.poll() is not None:  # it lost a race with the new server: once more
-                self.procs.remove(("openbox", wm))
-                wm = self.spawn("openbox", ["openbox", "--sm-disable"])
-                return False
-            return "_NET_SUPPORTING_WM_CHECK(WINDOW)" in self.run(
-                "xprop", "-root", "_NET_SUPPORTING_WM_CHECK", check=False).stdout
-        poll("the window manager", managing, interval=0.2)
+        start_display(self, self.width, self.height)
 
     def start_accessibility(self):
         self.spawn("atspi", ["/usr/libexec/at-spi-bus-launcher", "--launch-immediately"])

@@ -17,11 +17,9 @@ polling for the state it expects, within a generous bound, and fails with what i
 """
 
 import argparse
-import ctypes
 import os
 import re
 import shutil
-import signal
 import subprocess
 import sys
 import tempfile
@@ -56,36 +54,14 @@ def pixels(t):
     return tuple(px(v) for v in t)
 
 
-_libc = ctypes.CDLL(None, use_errno=True)
-
-
-def _die_with_parent():
-    # A child must not outlive the runner, even when the runner itself is killed.
-    _libc.prctl(1, signal.SIGKILL)  # PR_SET_PDEATHSIG
-
-
-class Failure(Exception):
-    pass
+sys.path.insert(0, os.path.join(SOURCE_ROOT, "tests", "e2e"))
+import xdesk  # noqa: E402
+from xdesk import Failure, die_with_parent  # noqa: E402
 
 
 def poll(what, probe, timeout=30.0, interval=0.2):
-    """Calls probe until it returns something true and returns that; fails after timeout with
-    the last thing it saw."""
-    deadline = time.monotonic() + timeout
-    last = None
-    while True:
-        try:
-            last = probe()
-        except Failure:
-            raise
-        except Exception as e:  # a window going away mid-read is just "not yet"
-            last = e
-        if last and not isinstance(last, Exception):
-            return last
-        if time.monotonic() > deadline:
-            raise Failure(f"timed out after {timeout:.0f} s waiting for {what} "
-                          f"(last seen: {last!r})")
-        time.sleep(interval)
+    """xdesk.poll with the slower pace that Wine needs."""
+    return xdesk.poll(what, probe, timeout, interval)
 
 
 class Shot:
@@ -151,7 +127,7 @@ class Desk:
         kw.setdefault("env", self.env)
         kw.setdefault("stdout", open(os.path.join(self.artifacts, label + ".log"), "ab"))
         kw.setdefault("stderr", subprocess.STDOUT)
-        p = subprocess.Popen(argv, preexec_fn=_die_with_parent, **kw)
+        p = subprocess.Popen(argv, preexec_fn=die_with_parent, **kw)
         self.procs.append((label, p))
         return p
 
@@ -176,31 +152,7 @@ class Desk:
         return self.run(*argv, **kw).stdout.decode(errors="replace")
 
     def start_display(self):
-        r, w = os.pipe()
-        self.spawn("xvfb", ["Xvfb", "-displayfd", str(w), "-screen", "0", "1280x1024x24",
-                            "-nolisten", "tcp"], pass_fds=(w,))
-        os.close(w)
-        number = b""
-        deadline = time.monotonic() + 30
-        while not number.endswith(b"\n"):
-            chunk = os.read(r, 16)
-            if not chunk or time.monotonic() > deadline:
-                raise Failure("Xvfb did not report its display")
-            number += chunk
-        os.close(r)
-        self.env["DISPLAY"] = ":" + number.decode().strip()
-        poll("the X server", lambda: self.run("xdpyinfo", check=False).returncode == 0)
-        wm = self.spawn("openbox", ["openbox", "--sm-disable"])
-
-        def managing():
-            nonlocal wm
-            if wm.poll() is not None:  # it lost a race with the new server: once more
-                self.procs.remove(("openbox", wm))
-                wm = self.spawn("openbox", ["openbox", "--sm-disable"])
-                return False
-            return "_NET_SUPPORTING_WM_CHECK(WINDOW)" in self.text(
-                "xprop", "-root", "_NET_SUPPORTING_WM_CHECK", check=False)
-        poll("the window manager", managing)
+        xdesk.start_display(self)
         self.log(f"display {self.env['DISPLAY']}, openbox managing")
 
     def start_wine_prefix(self):
