@@ -40,7 +40,8 @@ struct OpenedFile
 using DataFileOpener = std::function<OpenedFile(const QString& fileName)>;
 
 // The real open: read-only, unbuffered, and never waiting (a name that has become a named
-// pipe or a device since it was looked at is refused, not waited on).
+// pipe or a device since it was looked at is refused, not waited on). The cue player opens
+// its wave files with it too.
 OpenedFile openDataFile(const QString& fileName);
 
 // Reads fileName (relative names resolve against the working folder) with parseFACs, opened

@@ -1,18 +1,12 @@
 #include "cueplayer.h"
 
+#include "cards/facreader.h"
 #include "platform/wavfile.h"
 
 #include <QDateTime>
-#include <QFile>
 #include <QFileInfo>
+#include <QIODevice>
 #include <QStringList>
-
-#ifdef Q_OS_UNIX
-#include <cerrno>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
 
 CuePlayer::CuePlayer(AudioOutput& output) : m_output(output) {}
 
@@ -20,41 +14,18 @@ namespace {
 
 // The bytes of path when it is a regular file of at most maxBytes; empty otherwise. A
 // named pipe or a device under the name is never read: the first would wait for a writer,
-// the second (say /dev/zero) would never end.
+// the second (say /dev/zero) would never end. The data file's opener already refuses both
+// without waiting, also when the name changes between the look and the open.
 QByteArray readRegularFile(const QString& path, qint64 maxBytes)
 {
     const QFileInfo info(path);
     if (!info.isFile() || info.size() > maxBytes)
         return {};
-#ifdef Q_OS_UNIX
-    // The name may have turned into a pipe since the look above: open without waiting and
-    // ask the open file itself what it is.
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
+    const OpenedFile opened = openDataFile(path);
+    if (!opened.device)
         return {};
-    QByteArray bytes;
-    struct stat st;
-    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size <= maxBytes) {
-        bytes.resize(qsizetype(st.st_size));
-        qsizetype got = 0;
-        while (got < bytes.size()) {
-            const ssize_t n = ::read(fd, bytes.data() + got, std::size_t(bytes.size() - got));
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n <= 0)
-                break;
-            got += n;
-        }
-        bytes.truncate(got);
-    }
-    ::close(fd);
-    return bytes;
-#else
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return file.read(maxBytes);
-#endif
+    const QByteArray bytes = opened.device->read(maxBytes + 1);
+    return bytes.size() > maxBytes ? QByteArray() : bytes;
 }
 
 } // namespace
