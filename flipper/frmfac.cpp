@@ -350,7 +350,7 @@ void frmFac::cmdFlip_Click()
 {
     imgFAC2->show();
     if (!lblKI->text().isEmpty())
-        lblKI->setText(numberText(textValue(lblKI->text()) - 1));
+        lblKI->setText(decimalText(leadingNumber(lblKI->text()) - 1));
     if (lblKI->text() == QLatin1String("0"))
         lblKI->setText(QString());
     if (!imgFAC->isHidden())
@@ -385,7 +385,7 @@ void frmFac::cmdFlip2_Click()
     // file did not reach) no card counts as shown and the first draw stands. Each redraw
     // reseeds, and a reseed never returns the generator to an earlier state.
     for (;;) {
-        const std::optional<double> shown = wholeTextNumber(lblNo->text());
+        const std::optional<double> shown = numberFromWholeText(lblNo->text());
         if (!shown || *shown != n)
             break;
         m_services.random.reseed();
@@ -415,7 +415,7 @@ void frmFac::cmdRound_Click()
     cmdFlip2->setEnabled(false);
     cmdRound->setEnabled(false);
     lblClock->setText(QStringLiteral("3:00"));
-    lblRound->setText(numberText(textValue(lblRound->text()) + 1));
+    lblRound->setText(decimalText(leadingNumber(lblRound->text()) + 1));
     m_cues.nextRound();
 }
 

@@ -172,7 +172,7 @@ struct WatchedOpener
     {
         return [this](const QString& name) {
             names.append(name);
-            OpenedFile opened = openDataFile(name);
+            OpenedFile opened = openRegularFile(name);
             device = opened.device.get();
             return opened;
         };
@@ -859,7 +859,7 @@ void TestFacReader::openFailsForAnyUser()
         OpenedFile opened;
         opened.error = QFileDevice::FileError(error);
         opened.errorString = errorString;
-        opened.notAFile = notAFile;
+        opened.nonFileKind = notAFile;
         return opened;
     };
     GameData data;
@@ -945,8 +945,8 @@ void TestFacReader::openerNeverWaits()
     QVERIFY(makeEntry(kind, name, card(1)));
     const int descriptors = openDescriptors();
     {
-        const OpenedFile opened = openDataFile(name);
-        QCOMPARE(opened.notAFile, notAFile);
+        const OpenedFile opened = openRegularFile(name);
+        QCOMPARE(opened.nonFileKind, notAFile);
         QCOMPARE(bool(opened.device), notAFile.isEmpty());
         if (opened.device) {
             QVERIFY(opened.device->isReadable());
