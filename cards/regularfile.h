@@ -30,6 +30,6 @@ struct OpenedFile
     QString errorString;
 };
 
-// Read-only and unbuffered. Looks at what it opened, once: a name that is (or has become
-// since a caller looked) a named pipe or a device is refused, not waited on.
+// Read-only and unbuffered, with one check of what the name is: a name that is, or has
+// become since a caller looked, a named pipe or a device is refused, not waited on.
 OpenedFile openRegularFile(const QString& fileName);

@@ -51,6 +51,7 @@ OpenedFile openRegularFile(const QString& fileName)
         opened.errorString = qt_error_string(cause);
         return opened;
     }
+    // The check is of what was opened, so the name cannot change between a look and the open.
     struct stat status;
     if (::fstat(fd, &status) != 0) {
         opened.error = QFileDevice::OpenError;

@@ -417,12 +417,10 @@ void frmFac::cmdFlip_Click()
     imgFAC2->show();
     if (!lblKI->text().isEmpty())
         lblKI->setText(decimalText(leadingNumber(lblKI->text()) - 1));
-    // A countdown that reaches 0 is over: the box goes empty at once, so 1 becomes "" and a
-    // "0" never shows.
+    // Empty means no countdown: one that reaches 0 is over, so 1 goes straight to "".
     if (lblKI->text() == QLatin1String("0"))
         lblKI->setText(QString());
-    // Only a cover still up is taken off (hiding a hidden one would change nothing either);
-    // isHidden(), not isVisible(), so that this holds before the window is first on screen.
+    // The cover's own flag (isVisible() is false until the window shows); hiding twice is harmless.
     if (!imgFAC->isHidden())
         imgFAC->hide();
     if (lblClock->text() == QLatin1String("0:00")) {
@@ -433,8 +431,7 @@ void frmFac::cmdFlip_Click()
     ++m_data.facCount;
     if (m_data.facCount > 100) {
         modeShuffle();
-        // modeShuffle already leaves 1; set here as well, because this click deals position 1
-        // of the new deck whatever the reshuffle itself does with the count.
+        // modeShuffle leaves 1 too; this click deals position 1 of the new deck whatever it does.
         m_data.facCount = 1;
     }
     pickFAC();
