@@ -5,7 +5,7 @@
 // both read these numbers, so the printed cells of the card pictures lie exactly under
 // the labels that the window lays over them.
 
-#include "platform/layoutunits.h"
+#include "platform/widgets/layoutunits.h"
 
 #include <array>
 
