@@ -73,7 +73,7 @@ class UrlCatcher : public QObject
     void open(const QUrl& url) { urls.append(url); }
 };
 
-// One bundle of fakes, handed to a window as its Services.
+// One bundle of fakes, handed to a window as its Services, as RealServices bundles the real ones.
 struct FakeWorld
 {
     ScriptedRandom random;
