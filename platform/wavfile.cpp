@@ -75,6 +75,47 @@ bool looksLikeWave(QIODevice& in)
            std::memcmp(magic, "RF64", 4) == 0;
 }
 
+// The frame count that a compressed wave file's "fact" chunk gives, or 0 when it has none
+// before its data. libsndfile decodes a block codec's last block whole, and the padding that
+// fills it out decodes to a burst of noise or a step (a click after the cue); the fact chunk
+// says where the sound really ends. Reads only the chunk headers before the data.
+qint64 factFrames(QIODevice& in, qint64 base)
+{
+    char head[12];
+    if (!in.seek(base) || in.read(head, 12) != 12)
+        return 0;
+    const bool bigEndian = std::memcmp(head, "RIFX", 4) == 0;
+    auto u32 = [bigEndian](const char* p) {
+        const auto* u = reinterpret_cast<const unsigned char*>(p);
+        return bigEndian ? quint32(u[0]) << 24 | quint32(u[1]) << 16 | quint32(u[2]) << 8 | u[3]
+                         : quint32(u[3]) << 24 | quint32(u[2]) << 16 | quint32(u[1]) << 8 | u[0];
+    };
+    qint64 pos = base + 12;
+    for (int chunks = 0; chunks < 64; ++chunks) {
+        char chunk[12];
+        if (pos + 8 > in.size() || !in.seek(pos) || in.read(chunk, 12) < 8 ||
+            std::memcmp(chunk, "data", 4) == 0)
+            return 0;
+        const qint64 size = u32(chunk + 4);
+        if (std::memcmp(chunk, "fact", 4) == 0)
+            return size >= 4 ? u32(chunk + 8) : 0;
+        pos += 8 + size + (size & 1);
+    }
+    return 0;
+}
+
+bool isCompressed(int format)
+{
+    switch (format & SF_FORMAT_SUBMASK) {
+    case SF_FORMAT_IMA_ADPCM:
+    case SF_FORMAT_MS_ADPCM:
+    case SF_FORMAT_GSM610:
+        return true;
+    default:
+        return false;
+    }
+}
+
 struct Opened
 {
     SoundFile file;
@@ -90,6 +131,9 @@ std::optional<Opened> openWave(QIODevice& in, Source& source, SF_VIRTUAL_IO& io)
         return std::nullopt;
     io = {sourceLength, sourceSeek, sourceRead, sourceWrite, sourceTell};
     source = {&in, in.pos()};
+    const qint64 fact = factFrames(in, source.base);
+    if (!in.seek(source.base))
+        return std::nullopt;
     SF_INFO info;
     std::memset(&info, 0, sizeof info);
     SoundFile file(sf_open_virtual(&io, SFM_READ, &info, &source));
@@ -101,6 +145,8 @@ std::optional<Opened> openWave(QIODevice& in, Source& source, SF_VIRTUAL_IO& io)
     if (info.channels < 1 || info.channels > kMaxChannels || info.samplerate < kMinRate ||
         info.samplerate > kMaxRate || info.frames < 1)
         return std::nullopt;
+    if (isCompressed(info.format) && fact > 0)
+        info.frames = std::min<sf_count_t>(info.frames, fact);
     return Opened{std::move(file), WavShape{{info.samplerate, info.channels}, info.frames}};
 }
 

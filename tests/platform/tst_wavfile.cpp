@@ -18,6 +18,8 @@ class TestWavFile : public QObject
     Q_OBJECT
 
   private slots:
+    // No message of any kind may come from the decoder or libsndfile.
+    void init() { QTest::failOnWarning(QRegularExpression(QStringLiteral(".*"))); }
     void decodesEncoding_data();
     void decodesEncoding();
     void rejectsBrokenFile_data();
@@ -344,7 +346,7 @@ void TestWavFile::decodesToItsSource_data()
 {
     QTest::addColumn<QStringList>("encode"); // sox's output options
     QTest::addColumn<double>("minSnrDb");    // the codec's error on this signal, with margin
-    QTest::addColumn<int>("extraFrames");    // a block codec pads its last block
+    QTest::addColumn<int>("extraFrames");    // frames beyond the source's
 
     const QStringList none;
     QTest::newRow("PCM 8-bit") << QStringList{"-b", "8"} << 30.0 << 0;
@@ -355,9 +357,9 @@ void TestWavFile::decodesToItsSource_data()
     QTest::newRow("float 64-bit") << QStringList{"-e", "floating-point", "-b", "64"} << 200.0 << 0;
     QTest::newRow("u-law") << QStringList{"-e", "u-law"} << 30.0 << 0;
     QTest::newRow("A-law") << QStringList{"-e", "a-law"} << 30.0 << 0;
-    QTest::newRow("IMA ADPCM") << QStringList{"-e", "ima-adpcm"} << 20.0 << 1017;
-    QTest::newRow("MS ADPCM") << QStringList{"-e", "ms-adpcm"} << 20.0 << 1017;
-    QTest::newRow("GSM 6.10") << QStringList{"-e", "gsm-full-rate"} << 10.0 << 639;
+    QTest::newRow("IMA ADPCM") << QStringList{"-e", "ima-adpcm"} << 20.0 << 0;
+    QTest::newRow("MS ADPCM") << QStringList{"-e", "ms-adpcm"} << 20.0 << 0;
+    QTest::newRow("GSM 6.10") << QStringList{"-e", "gsm-full-rate"} << 10.0 << 0;
     QTest::newRow("RIFX, 16-bit big-endian") << QStringList{"-B", "-b", "16"} << 200.0 << 0;
 }
 
@@ -376,6 +378,8 @@ void TestWavFile::decodesToItsSource()
     QVERIFY(source);
     QVERIFY(got);
     QCOMPARE(got->format, source->format);
+    // A block codec's last block is decoded only as far as the fact chunk says the sound
+    // goes: the padding after it would decode to a click.
     QVERIFY2(got->frames() >= source->frames() && got->frames() <= source->frames() + extraFrames,
              qPrintable(QString::number(got->frames())));
     const double snr = snrDb(*source, *got);
