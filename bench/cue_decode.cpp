@@ -25,11 +25,10 @@ int main(int argc, char* argv[])
         for (int run = 0; run < 15; ++run) {
             const auto t0 = std::chrono::steady_clock::now();
             const OpenedFile opened = openDataFile(path);
-            cue = opened.device ? decodeWav(*opened.device, CuePlayer::kMaxCueBytes)
-                                : std::nullopt;
-            ms.push_back(std::chrono::duration<double, std::milli>(
-                             std::chrono::steady_clock::now() - t0)
-                             .count());
+            cue = opened.device ? decodeWav(*opened.device, CuePlayer::kMaxCueBytes) : std::nullopt;
+            ms.push_back(
+                std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0)
+                    .count());
         }
         std::sort(ms.begin(), ms.end());
         const QByteArray name = QFileInfo(path).fileName().toLocal8Bit();

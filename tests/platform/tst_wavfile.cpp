@@ -12,6 +12,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <sndfile.h>
 
 class TestWavFile : public QObject
 {
@@ -35,6 +36,8 @@ class TestWavFile : public QObject
     void decodesToItsSource();
     void hostileFileIsSafe_data();
     void hostileFileIsSafe();
+    void writtenByLibsndfile_data();
+    void writtenByLibsndfile();
 
   private:
     QTemporaryDir m_dir;
@@ -485,6 +488,44 @@ void TestWavFile::hostileFileIsSafe()
         QVERIFY2(frames >= minFrames, qPrintable(QString::number(frames)));
     if (sound)
         QCOMPARE(sound->format.sampleRate, 8000);
+}
+
+// --- The containers sox does not write: RF64, and extensible as libsndfile writes it.
+
+void TestWavFile::writtenByLibsndfile_data()
+{
+    QTest::addColumn<int>("format");
+    QTest::newRow("RF64, 16-bit") << int(SF_FORMAT_RF64 | SF_FORMAT_PCM_16);
+    QTest::newRow("RF64, float") << int(SF_FORMAT_RF64 | SF_FORMAT_FLOAT);
+    QTest::newRow("extensible, 16-bit") << int(SF_FORMAT_WAVEX | SF_FORMAT_PCM_16);
+    QTest::newRow("RIFX, 24-bit") << int(SF_FORMAT_WAV | SF_FORMAT_PCM_24 | SF_ENDIAN_BIG);
+}
+
+void TestWavFile::writtenByLibsndfile()
+{
+    QFETCH(int, format);
+    QVERIFY(m_dir.isValid());
+    const QByteArray path = QFile::encodeName(m_dir.filePath(QStringLiteral("written.wav")));
+    std::vector<short> samples;
+    for (int i = 0; i < 2 * 1000; ++i)
+        samples.push_back(short((i * 37) % 20000 - 10000));
+    SF_INFO info{};
+    info.samplerate = 22050;
+    info.channels = 2;
+    info.format = format;
+    SNDFILE* out = sf_open(path.constData(), SFM_WRITE, &info);
+    QVERIFY2(out, sf_strerror(nullptr));
+    // Shorts written to a float file as full scale -1..1, not as their values.
+    sf_command(out, SFC_SET_SCALE_INT_FLOAT_WRITE, nullptr, SF_TRUE);
+    QCOMPARE(sf_writef_short(out, samples.data(), 1000), 1000);
+    sf_close(out);
+
+    const std::optional<PcmCue> sound = decode(readFile(QFile::decodeName(path)));
+    QVERIFY(sound);
+    QCOMPARE(sound->format, (AudioFormat{22050, 2}));
+    QCOMPARE(sound->frames(), 1000);
+    for (qsizetype i = 0; i < qsizetype(samples.size()); ++i)
+        QCOMPARE(qFromLittleEndian<qint16>(sound->pcm.constData() + 2 * i), samples[i]);
 }
 
 QTEST_GUILESS_MAIN(TestWavFile)
