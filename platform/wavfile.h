@@ -32,6 +32,8 @@ std::optional<WavShape> wavShape(QIODevice& in);
 // be open for reading and allow seeking.
 std::optional<PcmCue> decodeWav(QIODevice& in, qint64 maxPcmBytes);
 
+// What the sound server takes through Qt (measured with PulseAudio 16: 384 kHz plays, 768 kHz
+// does not; Qt finds speaker positions for 24 channels, not for 26).
 inline constexpr int kMinRate = 1000;
-inline constexpr int kMaxRate = 768000;
-inline constexpr int kMaxChannels = 32;
+inline constexpr int kMaxRate = 384000;
+inline constexpr int kMaxChannels = 24;

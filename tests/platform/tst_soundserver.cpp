@@ -4,6 +4,7 @@
 // output while cues are still on their way to its thread leaves no stream open.
 
 #include "platform/qtaudiooutput.h"
+#include "platform/wavfile.h"
 #include "pulsetap.h"
 
 #include <QMutex>
@@ -74,6 +75,11 @@ class TestSoundServer : public QObject
         QTest::newRow("44.1 kHz stereo") << QList<AudioFormat>{{44100, 2}};
         QTest::newRow("8 kHz mono") << QList<AudioFormat>{{8000, 1}};
         QTest::newRow("96 kHz, six channels") << QList<AudioFormat>{{96000, 6}};
+        // The edges of what the decoder lets through.
+        QTest::newRow("the most channels a cue may have")
+            << QList<AudioFormat>{{48000, kMaxChannels}};
+        QTest::newRow("the highest rate") << QList<AudioFormat>{{kMaxRate, 2}};
+        QTest::newRow("the lowest rate") << QList<AudioFormat>{{kMinRate, 1}};
         QTest::newRow("three cues, each in a format of its own")
             << QList<AudioFormat>{{8000, 1}, {22050, 2}, {8000, 1}};
     }

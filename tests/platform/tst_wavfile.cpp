@@ -198,6 +198,13 @@ void TestWavFile::rejectsBrokenFile_data()
     WavFormat slow = s;
     slow.rate = kMinRate - 1;
     QTest::newRow("a rate below the least the server takes") << makeWav(slow);
+    WavFormat fast = s;
+    fast.rate = kMaxRate + 1;
+    QTest::newRow("a rate above the most the server takes") << makeWav(fast);
+    WavFormat wide = s;
+    wide.channels = kMaxChannels + 1;
+    wide.samples.assign(std::size_t(wide.channels) * 4, 0.25);
+    QTest::newRow("more channels than the server takes") << makeWav(wide);
     // Another sound format libsndfile reads, renamed: a cue is a wave file.
     QByteArray aiff("FORM\0\0\0\x2E"
                     "AIFFCOMM\0\0\0\x12\0\x01\0\0\0\x02\0\x10"
