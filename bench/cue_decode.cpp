@@ -2,13 +2,10 @@
 // it, 15 times; prints the median and the fastest, the sound's length and format, and at the
 // end the process's peak resident memory.   cue_decode FILE...
 
-#include "cards/facreader.h"
 #include "platform/cueplayer.h"
-#include "platform/wavfile.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
-#include <QIODevice>
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -24,8 +21,7 @@ int main(int argc, char* argv[])
         std::optional<PcmCue> cue;
         for (int run = 0; run < 15; ++run) {
             const auto t0 = std::chrono::steady_clock::now();
-            const OpenedFile opened = openDataFile(path);
-            cue = opened.device ? decodeWav(*opened.device, CuePlayer::kMaxCueBytes) : std::nullopt;
+            cue = CuePlayer::readCue(path);
             ms.push_back(
                 std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0)
                     .count());

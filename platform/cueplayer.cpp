@@ -10,26 +10,21 @@
 
 CuePlayer::CuePlayer(AudioOutput& output) : m_output(output) {}
 
-namespace {
-
-// The cue in path when it is a regular file of at most maxBytes that decodes to at most
-// maxPcmBytes; nothing otherwise. A named pipe or a device under the name is never read: the
-// first would wait for a writer, the second (say /dev/zero) would never end. The data file's
-// opener already refuses both without waiting, also when the name changes between the look
-// and the open; libsndfile reads through the device it made.
-std::optional<PcmCue> readCue(const QString& path, qint64 maxBytes, qint64 maxPcmBytes)
+std::optional<PcmCue> CuePlayer::readCue(const QString& path)
 {
+    // A named pipe or a device under the name is never read: the first would wait for a
+    // writer, the second (say /dev/zero) would never end. The data file's opener already
+    // refuses both without waiting, also when the name changes between the look and the
+    // open; libsndfile reads through the device it made.
     const QFileInfo info(path);
-    if (!info.isFile() || info.size() > maxBytes)
+    if (!info.isFile() || info.size() > kMaxFileBytes)
         return std::nullopt;
     const OpenedFile opened = openDataFile(path);
     // Measured again on the open file: it may have grown since it was looked at.
-    if (!opened.device || opened.device->size() > maxBytes)
+    if (!opened.device || opened.device->size() > kMaxFileBytes)
         return std::nullopt;
-    return decodeWav(*opened.device, maxPcmBytes);
+    return decodeWav(*opened.device, kMaxCueBytes);
 }
-
-} // namespace
 
 CuePlayer::Stamp CuePlayer::stampOf(const QString& path)
 {
@@ -46,8 +41,7 @@ void CuePlayer::preload(const QStringList& paths)
         const auto known = m_cues.constFind(path);
         if (known != m_cues.constEnd() && known->stamp == stamp)
             continue;
-        std::optional<PcmCue> cue =
-            stamp.exists ? readCue(path, kMaxFileBytes, kMaxCueBytes) : std::nullopt;
+        std::optional<PcmCue> cue = stamp.exists ? readCue(path) : std::nullopt;
         m_cues.insert(path, Cue{cue ? std::move(*cue) : PcmCue(), stamp});
     }
 }

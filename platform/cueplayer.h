@@ -8,6 +8,7 @@
 #include "platform/soundplayer.h"
 
 #include <QHash>
+#include <optional>
 
 class CuePlayer : public SoundPlayer
 {
@@ -21,6 +22,10 @@ class CuePlayer : public SoundPlayer
     // Plays the cue the last preload made of path. A path never preloaded, or whose file
     // gave no cue, stops the sounding cue and plays nothing: the file is not read here.
     void playSound(const QString& path) override;
+
+    // The cue in path when it is a regular file within kMaxFileBytes that decodes to at most
+    // kMaxCueBytes; nothing otherwise. Never waits on the name, whatever it turns out to be.
+    static std::optional<PcmCue> readCue(const QString& path);
 
     // Files larger than this are not read at all.
     static constexpr qint64 kMaxFileBytes = 32 * 1024 * 1024;
