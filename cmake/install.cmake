@@ -10,9 +10,9 @@
 #   share/icons/hicolor/<n>x<n>/apps/qor-flipper.png
 #   share/man/man6/qor-flipper.6.gz
 #   share/doc/qor-flipper/copyright, changelog.gz
-# Windows (and the zip that cpack makes of it), all in one folder: qor-flipper.exe, the four
-# wave files, fac_data.txt, README.txt, the Qt DLLs with platforms/ and styles/, and the
-# MinGW runtime DLLs.
+# Windows (and the zip and the setup program that cpack makes of it), all in one folder:
+# qor-flipper.exe, the four wave files, fac_data.txt, README.txt, the Qt DLLs with platforms/
+# and styles/, and the MinGW runtime DLLs.
 
 include(GNUInstallDirs)
 # Folders readable by all whatever the umask of whoever installs or packages.
@@ -36,6 +36,12 @@ if(WIN32)
   # libraries and plugins it loads, and the compiler's runtime.
   install(TARGETS qor-flipper RUNTIME DESTINATION .)
   install(FILES ${QOR_SOUND_FILES} ${PROJECT_SOURCE_DIR}/resources/fac_data.txt DESTINATION .)
+  # What the player may change there, and the setup program keeps when changed.
+  set(QOR_PLAYER_FILES fac_data.txt)
+  foreach(path IN LISTS QOR_SOUND_FILES)
+    get_filename_component(name "${path}" NAME)
+    list(APPEND QOR_PLAYER_FILES ${name})
+  endforeach()
   install(FILES ${CMAKE_CURRENT_LIST_DIR}/windows/README.txt DESTINATION .)
   install(IMPORTED_RUNTIME_ARTIFACTS Qt6::Core Qt6::Gui Qt6::Widgets DESTINATION .)
   install(FILES $<TARGET_FILE:Qt6::QWindowsIntegrationPlugin> DESTINATION platforms)
@@ -136,7 +142,9 @@ else()
 endif()
 # What differs from one generator to the next is set there, when cpack runs each.
 set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_CURRENT_LIST_DIR}/cpack-generators.cmake)
-if(NOT WIN32)
+if(WIN32)
+  include(${CMAKE_CURRENT_LIST_DIR}/package-nsis.cmake)
+else()
   include(${CMAKE_CURRENT_LIST_DIR}/package-deb.cmake)
 endif()
 include(CPack)

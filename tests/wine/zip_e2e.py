@@ -112,6 +112,9 @@ class Desk:
                      "WINEDLLOVERRIDES", "WINELOADER", "WINESERVER"):
             self.env.pop(name, None)
         self.env["DBUS_SESSION_BUS_ADDRESS"] = "disabled:"
+        # Wine links the prefix's Desktop and Documents to folders in HOME: a private one.
+        self.env["HOME"] = os.path.join(work, "home")
+        os.mkdir(self.env["HOME"])
         runtime = os.path.join(work, "runtime")
         os.mkdir(runtime, 0o700)
         self.env["XDG_RUNTIME_DIR"] = runtime
@@ -160,7 +163,8 @@ class Desk:
         self.env["WINEPREFIX"] = self.prefix
         self.env["WINEDEBUG"] = "-all"
         # No offer to install Mono or Gecko into the fresh prefix: the program needs neither.
-        self.env["WINEDLLOVERRIDES"] = "mscoree=;mshtml="
+        # No menu builder: it would write a menu entry into HOME for every shortcut made.
+        self.env["WINEDLLOVERRIDES"] = "mscoree=;mshtml=;winemenubuilder.exe=d"
         started = time.monotonic()
         # wineboot prints a harmless note about syswow64 on a 64-bit-only Wine.
         r = self.run(WINE, "wineboot", "-i", check=False, timeout=300)
