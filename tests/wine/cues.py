@@ -1,0 +1,283 @@
+"""Hearing the program under Wine: a private PulseAudio server with a null sink that Wine's
+pulse driver plays into (PULSE_SERVER), its monitor recorded, and the recording told apart
+into the four wave files' cues. Only which cues sound and in what order is judged: Wine starts
+a cue 20 to 190 ms after the call, so how soon is no business of this run.
+
+Pure Python (no numpy on the test machine): the recording is cut where it falls silent, and
+each stretch is named by the cue whose waveform it matches, found first by loudness envelopes
+and then sample by sample."""
+
+import array
+import operator
+import os
+import wave
+
+from xdesk import Failure, poll
+
+RATE = 44100
+FRAME = RATE // 100  # 10 ms of samples: the envelopes' step
+SILENT = 60          # a 10 ms frame no louder than this (RMS, of 32768) is silence
+LOUD = 150           # a stretch of sound starts with a frame at least this loud
+GAP = 5              # frames of silence that end a stretch
+
+
+def check(cond, what):
+    if not cond:
+        raise Failure(what)
+
+
+class Studio:
+    """pulseaudio with a null sink "probe" and nothing else, a quiet keep-alive stream on it
+    (zeros: without a stream the monitor sends nothing between cues), and parec on its monitor
+    while a recording runs. Every process is the desk's, stopped by PID."""
+
+    def __init__(self, desk):
+        self.desk = desk
+        self.dir = os.path.join(desk.work, "pulse")
+        os.mkdir(self.dir, 0o700)
+        self.socket = os.path.join(self.dir, "native")
+        self.env = dict(desk.env, XDG_RUNTIME_DIR=self.dir, PULSE_RUNTIME_PATH=self.dir,
+                        HOME=self.dir)
+        self.env.pop("PULSE_CLIENTCONFIG", None)
+        self.rec = None
+
+    def start(self):
+        d = self.desk
+        self.server = d.spawn("pulseaudio", [
+            "pulseaudio", "--daemonize=no", "--exit-idle-time=-1", "--system=false", "-n",
+            "--disallow-exit", "--use-pid-file=no",
+            f"--load=module-null-sink sink_name=probe rate={RATE} channels=2",
+            f"--load=module-native-protocol-unix auth-anonymous=1 socket={self.socket}"],
+            env=self.env)
+        # From here on everything the desk starts plays into this server.
+        d.env["PULSE_SERVER"] = "unix:" + self.socket
+        self.env["PULSE_SERVER"] = d.env["PULSE_SERVER"]
+        poll("the sound server", lambda: d.run("pactl", "info", check=False).returncode == 0,
+             timeout=20)
+        self.keep = d.spawn("keepalive", [
+            "pacat", "--playback", "--raw", "--format=s16le", f"--rate={RATE}",
+            "--channels=2", "--latency-msec=20", "--device=probe", "/dev/zero"], env=self.env)
+
+    def record(self, path):
+        self.path = path
+        self.out = open(path, "wb")
+        self.rec = self.desk.spawn("parec", [
+            "parec", "--device=probe.monitor", "--raw", "--format=s16le", f"--rate={RATE}",
+            "--channels=2", "--latency-msec=10"], env=self.env, stdout=self.out)
+        poll("the recording to run", lambda: os.path.getsize(path) > RATE, timeout=20)
+
+    def stop_recording(self):
+        self.desk.stop(self.rec)
+        self.out.close()
+        self.rec = None
+        return read_raw(self.path)
+
+    def stop(self):
+        if self.rec:
+            self.stop_recording()
+        self.desk.stop(self.keep)
+        self.desk.stop(self.server)
+
+
+# ---- sound as numbers ------------------------------------------------------------------------
+
+def mono(data, channels):
+    if channels == 1:
+        return data
+    return array.array("h", ((data[i] + data[i + 1]) >> 1 for i in range(0, len(data), 2)))
+
+
+def read_raw(path):
+    data = array.array("h")
+    with open(path, "rb") as f:
+        data.frombytes(f.read()[:os.path.getsize(path) // 4 * 4])
+    return mono(data, 2)
+
+
+def envelope(x):
+    """RMS of each 10 ms frame."""
+    out = []
+    for i in range(0, len(x) - FRAME + 1, FRAME):
+        seg = x[i:i + FRAME]
+        out.append((sum(map(operator.mul, seg, seg)) / FRAME) ** 0.5)
+    return out
+
+
+def ncc(a, b):
+    """Normalised correlation of two equally long sequences, squared (1: the same shape)."""
+    dot = sum(map(operator.mul, a, b))
+    ea = sum(map(operator.mul, a, a))
+    eb = sum(map(operator.mul, b, b))
+    return dot * dot / (ea * eb) if dot > 0 and ea and eb else 0.0
+
+
+class Cue:
+    """One wave file as the recording should hold it: its samples in mono, its envelope, and
+    the 10 ms of it at its loudest early moment, to match sample by sample."""
+
+    def __init__(self, path):
+        self.name = os.path.basename(path)
+        with wave.open(path, "rb") as w:
+            check(w.getsampwidth() == 2 and w.getframerate() == RATE,
+                  f"{self.name}: not 16-bit at {RATE} Hz")
+            data = array.array("h", w.readframes(w.getnframes()))
+            self.samples = mono(data, w.getnchannels())
+        self.env = envelope(self.samples)
+        self.first = next(i for i, v in enumerate(self.env) if v >= LOUD)
+        early = range(self.first, min(len(self.env), self.first + 30))
+        self.key = max(early, key=lambda i: self.env[i]) * FRAME
+        self.duration = len(self.samples) / RATE
+
+
+def stretches(env):
+    """(first, end) frames of each stretch of sound: it starts at a loud frame and ends after
+    GAP frames of silence."""
+    out, start, quiet = [], None, 0
+    for i, v in enumerate(env):
+        if start is None:
+            if v >= LOUD:
+                start, quiet, last = i, 0, i
+        elif v <= SILENT:
+            quiet += 1
+            if quiet >= GAP:
+                out.append((start, last + 1))
+                start = None
+        else:
+            quiet, last = 0, i
+    if start is not None:
+        out.append((start, last + 1))
+    return out
+
+
+def lay(renv, cue, frame, reach=12):
+    """How well the cue's loudness envelope lies on the recording's where a sound starts at
+    frame, give or take reach frames: (score, the cue's sample 0 in the recording)."""
+    n = min(40, len(cue.env) - cue.first)
+    ref = cue.env[cue.first:cue.first + n]
+    best = (-1.0, 0)
+    for lag in range(-reach, reach + 1):
+        at = frame + lag
+        if at < 0 or at + n > len(renv):
+            continue
+        best = max(best, (ncc(renv[at:at + n], ref), lag))
+    return best[0], (frame + best[1] - cue.first) * FRAME
+
+
+def match(rec, cue, start):
+    """How well the cue's loudest early 10 ms matches the recording sample by sample, within a
+    frame either way of start: (score, where the cue's sample 0 then lies)."""
+    key = cue.samples[cue.key:cue.key + FRAME]
+    score, where = 0.0, start
+    for lag in range(-FRAME, FRAME + 1):
+        at = start + cue.key + lag
+        if at < 0 or at + FRAME > len(rec):
+            continue
+        s = ncc(rec[at:at + FRAME], key)
+        if s > score:
+            score, where = s, start + lag
+    return score, where
+
+
+def name(rec, renv, cues, frame):
+    """The cue that the sound starting at frame is, best first: (score, start, cue). The
+    envelopes pick the likely ones, their waveforms decide."""
+    laid = sorted(((lay(renv, c, frame), c) for c in cues), key=lambda t: -t[0][0])
+    likely = [t for t in laid if t[0][0] > 0.6] or laid[:1]
+    return max((match(rec, c, start) + (c,) for (_, start), c in likely),
+               key=lambda t: t[0])
+
+
+def hear(rec, cues, log):
+    """The cues in the recording, in order: [(name, start s, end s, score)]. A stretch holding a
+    second cue that cut the first short (no silence between) gives both: the second is found
+    where the recording stops being the first."""
+    renv = envelope(rec)
+    heard = []  # [cue, its sample 0 in the recording, first heard (s), end (s), score]
+    for first, end in stretches(renv):
+        frame = first
+        while frame < end:
+            score, start, cue = name(rec, renv, cues, frame)
+            lost = None
+            if score <= 0.8 and heard:
+                lost = resumes(rec, renv, heard[-1][0], heard[-1][1], frame)
+            if lost is not None:
+                # The cue before, going on after the sound server let it drop out a moment
+                # (a loaded machine): the same cue, not a new one.
+                cue, start = heard[-1][0], heard[-1][1] + lost
+                log(f"  ({cue.name} dropped out for {lost / RATE * 1000:.0f} ms before "
+                    f"{frame / 100:.2f} s, and went on)")
+            else:
+                check(score > 0.8, f"a sound at {frame / 100:.2f} s is none of the cues "
+                      f"(best: {cue.name}, {score:.2f})")
+            part = parting(rec, renv, cue, start, frame, end)
+            if lost is not None:
+                heard[-1][1], heard[-1][3] = start, part / 100
+            else:
+                heard.append([cue, start, start / RATE, part / 100, score])
+            frame = max(part, frame + 1)
+    out = [(c.name, began, end, score) for c, _, began, end, score in heard]
+    for h in out:
+        log(f"  {h[0]:<16} {h[1]:7.2f} s to {h[2]:7.2f} s (match {h[3]:.3f})")
+    return out
+
+
+def resumes(rec, renv, cue, start, frame):
+    """Whether the sound at frame is the cue (started at sample start) going on after a gap:
+    the samples lost to the gap, or None."""
+    f0 = start // FRAME
+    n = 20
+    here = renv[frame:frame + n]
+    if len(here) < n:
+        return None
+    # Where in the cue the recording may have got to: no further than the time gone by.
+    best = (0.0, 0)
+    for k in range(max(cue.first, frame - f0 - 40), min(frame - f0, len(cue.env) - n) + 1):
+        best = max(best, (ncc(here, cue.env[k:k + n]), k))
+    if best[0] < 0.8:
+        return None
+    i = frame * FRAME
+    at = best[1] * FRAME
+    for lag in range(-FRAME, FRAME + 1):
+        ref = cue.samples[at + lag:at + lag + FRAME]
+        if len(ref) == FRAME and at + lag >= 0 and ncc(rec[i:i + FRAME], ref) > 0.8:
+            return i - (at + lag) - start
+    return None
+
+
+def parting(rec, renv, cue, start, since, end):
+    """The frame after since where the recording, which sounds the cue from sample start on
+    (the cue's sample 0 lies there), stops being
+    the cue (another cue took over: one sounds at a time), or end. Looked at every few frames
+    and at every strike: the loudness against the cue's, taken on the recording's frame
+    boundaries and scaled to it, and the waveform against the cue's, a few samples either way
+    (two bells' strikes may fall together and look alike in loudness alone)."""
+    f0 = -(-start // FRAME)
+    offset = f0 * FRAME - start
+    expect = envelope(cue.samples[offset:])
+    begin = max(f0 + cue.first, since)
+    probe = range(begin - f0, min(begin - f0 + 20, len(expect), end - f0))
+    gain = (sum(renv[f0 + j] * expect[j] for j in probe) /
+            (sum(expect[j] ** 2 for j in probe) or 1.0))
+    off = 0
+    for f in range(begin + 1, end):
+        k = f - f0
+        want = gain * expect[k] if k < len(expect) else 0.0
+        if abs(renv[f] - want) > 0.35 * max(want, renv[f]) + SILENT:
+            off += 1
+            if off == 3:
+                # It took over a few frames before it stood out.
+                return max(begin + 1, f - 8)
+            continue
+        off = 0
+        strike = renv[f] > 1.5 * renv[f - 1] + SILENT
+        if renv[f] >= LOUD and k < len(expect) and (strike or k % 5 == 0):
+            i = f * FRAME
+            ref = cue.samples[i - start:i - start + FRAME]
+            if len(ref) == FRAME and max(
+                    ncc(rec[i + lag:i + lag + FRAME], ref) for lag in range(-20, 21)) < 0.5:
+                return max(begin + 1, f - (1 if strike else 6))
+    return end
+
+
+def loudest(rec):
+    return max((abs(v) for v in rec), default=0)
