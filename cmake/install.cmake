@@ -133,9 +133,10 @@ set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR "Olvarin")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Deals the FAC cards of the Korvane II boxing board game")
 set(CPACK_PACKAGE_HOMEPAGE_URL "https://www.olvarin.example/")
-# An archive unless `cpack -G` says otherwise: a zip for Windows players.
+# An archive unless `cpack -G` says otherwise: for Windows players the zip and the setup
+# program, side by side.
 if(WIN32)
-  set(CPACK_GENERATOR ZIP)
+  set(CPACK_GENERATOR ZIP NSIS)
   set(CPACK_SYSTEM_NAME win64)
 else()
   set(CPACK_GENERATOR TGZ)
