@@ -31,3 +31,18 @@ endforeach()
 string(APPEND nsh "!macroend\n")
 set(CPACK_NSIS_QOR_PLAYER_FILES ${CMAKE_CURRENT_BINARY_DIR}/qor-player-files.nsh)
 file(WRITE ${CPACK_NSIS_QOR_PLAYER_FILES} "${nsh}")
+
+# The picture beside the welcome and finish pages (164 x 314, a BMP as NSIS wants): the card
+# back on white. Without ImageMagick, NSIS's own.
+find_program(QOR_CONVERT convert)
+set(side ${PROJECT_SOURCE_DIR}/resources/art/card_back@2x.png)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${side})
+if(QOR_CONVERT)
+  set(CPACK_NSIS_MUI_WELCOMEFINISHPAGE_BITMAP ${CMAKE_CURRENT_BINARY_DIR}/setup-side.bmp)
+  set(CPACK_NSIS_MUI_UNWELCOMEFINISHPAGE_BITMAP ${CPACK_NSIS_MUI_WELCOMEFINISHPAGE_BITMAP})
+  execute_process(COMMAND ${QOR_CONVERT} ${side} -resize 150x300 -background white
+                          -gravity center -extent 164x314 BMP3:${CPACK_NSIS_MUI_WELCOMEFINISHPAGE_BITMAP}
+                  COMMAND_ERROR_IS_FATAL ANY)
+else()
+  message(STATUS "ImageMagick's convert not found: the setup program shows NSIS's own picture")
+endif()
