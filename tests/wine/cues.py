@@ -196,17 +196,19 @@ def hear(rec, cues, log):
     for first, end in stretches(renv):
         frame = first
         while frame < end:
-            score, start, cue = name(rec, renv, cues, frame)
             lost = None
-            if score <= 0.8 and heard:
+            if heard and frame * FRAME < heard[-1][1] + len(heard[-1][0].samples):
+                # Sound again within the cue before: it may be that cue going on, after a quiet
+                # moment of its own, or after the sound server let it drop out a moment (a
+                # loaded machine). Then it is no new cue.
                 lost = resumes(rec, renv, heard[-1][0], heard[-1][1], frame)
             if lost is not None:
-                # The cue before, going on after the sound server let it drop out a moment
-                # (a loaded machine): the same cue, not a new one.
                 cue, start = heard[-1][0], heard[-1][1] + lost
-                log(f"  ({cue.name} dropped out for {lost / RATE * 1000:.0f} ms before "
-                    f"{frame / 100:.2f} s, and went on)")
+                if lost > FRAME:
+                    log(f"  ({cue.name} dropped out for {lost / RATE * 1000:.0f} ms before "
+                        f"{frame / 100:.2f} s, and went on)")
             else:
+                score, start, cue = name(rec, renv, cues, frame)
                 check(score > 0.8, f"a sound at {frame / 100:.2f} s is none of the cues "
                       f"(best: {cue.name}, {score:.2f})")
             part = parting(rec, renv, cue, start, frame, end)
