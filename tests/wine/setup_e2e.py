@@ -311,6 +311,7 @@ class Setup:
         check(not self.desk.windows(MESSAGE_CAPTION), "a message box came with the game window")
         self.log("started from the shortcut, New Game read the installed deck: no message box")
         run.close(game, "the game window")
+        self.settle()  # the game gone too, before setup replaces its files
 
     # 3. an upgrade over the player's changes
     def upgrade(self):
