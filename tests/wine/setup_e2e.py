@@ -310,8 +310,16 @@ class Setup:
         # The message boxes of a missing deck come before the game window: none came.
         check(not self.desk.windows(MESSAGE_CAPTION), "a message box came with the game window")
         self.log("started from the shortcut, New Game read the installed deck: no message box")
-        run.close(game, "the game window")
+        if run.app.poll() is None:
+            run.close(game, "the game window")
+        else:
+            # Wine's start.exe has no process to wait for when the shell opens a link for it.
+            self.log(f"start /wait returned at once ({run.app.returncode}); closing the game")
+            self.desk.activate(game, "the game window")
+            self.desk.key("alt+F4")
+            self.desk.wait_gone(game, "the game window to close")
         self.settle()  # the game gone too, before setup replaces its files
+        self.log("the game ended")
 
     # 3. an upgrade over the player's changes
     def upgrade(self):
