@@ -19,6 +19,10 @@ FRAME = RATE // 100  # 10 ms of samples: the envelopes' step
 SILENT = 60          # a 10 ms frame no louder than this (RMS, of 32768) is silence
 LOUD = 150           # a stretch of sound starts with a frame at least this loud
 GAP = 5              # frames of silence that end a stretch
+# A sound is a cue when that cue's waveform matches it at least this well (normalised
+# correlation, squared). Wine's mixer starts a cue at a fraction of a sample, which costs the
+# noisy card cue up to a quarter of its match; the other cues match it below 0.15.
+NAMED = 0.5
 
 
 def check(cond, what):
@@ -209,7 +213,7 @@ def hear(rec, cues, log):
                         f"{frame / 100:.2f} s, and went on)")
             else:
                 score, start, cue = name(rec, renv, cues, frame)
-                check(score > 0.8, f"a sound at {frame / 100:.2f} s is none of the cues "
+                check(score > NAMED, f"a sound at {frame / 100:.2f} s is none of the cues "
                       f"(best: {cue.name}, {score:.2f})")
             part = parting(rec, renv, cue, start, frame, end)
             if lost is not None:
@@ -241,7 +245,7 @@ def resumes(rec, renv, cue, start, frame):
     at = best[1] * FRAME
     for lag in range(-FRAME, FRAME + 1):
         ref = cue.samples[at + lag:at + lag + FRAME]
-        if len(ref) == FRAME and at + lag >= 0 and ncc(rec[i:i + FRAME], ref) > 0.8:
+        if len(ref) == FRAME and at + lag >= 0 and ncc(rec[i:i + FRAME], ref) > NAMED:
             return i - (at + lag) - start
     return None
 

@@ -22,11 +22,15 @@ CUES = {n: cues.Cue(os.path.join(SOUNDS, n))
 def mix(plays, length, gain=0.6, dropout=None):
     """A recording of `length` s in which each (name, at s) starts there and sounds until the
     next one starts (or to its end); dropout = (at s, lost s): the server hands over nothing for
-    that long and then goes on where it was."""
+    that long and then goes on where it was. A cue starting at a fraction of a sample (as
+    Wine's mixer starts them) is sampled between its own samples."""
     rec = array.array("h", bytes(2 * int(length * cues.RATE)))
     for k, (name, at) in enumerate(plays):
         x = CUES[name].samples if isinstance(name, str) else name
         i0 = int(at * cues.RATE)
+        frac = at * cues.RATE - i0
+        if frac > 0.01:
+            x = array.array("h", (int((1 - frac) * a + frac * b) for a, b in zip(x, x[1:])))
         stop = int(plays[k + 1][1] * cues.RATE) if k + 1 < len(plays) else len(rec)
         for j in range(min(len(x), stop - i0)):
             rec[i0 + j] = int(x[j] * gain)
@@ -58,6 +62,9 @@ class HearTest(unittest.TestCase):
             ("a quiet device", [("Fac.wav", 0.2), ("BoxingBell.wav", 0.8)], 2.5, None, 0.08),
             ("a dropout in the opening cue is no new cue",
              [("Start.wav", 0.1), ("Fac.wav", 2.6)], 3.2, (1.2, 0.08), 0.6),
+            ("started at fractions of a sample",
+             [("Fac.wav", 0.2 + 0.5 / cues.RATE), ("Fac.wav", 0.8 + 0.3 / cues.RATE),
+              ("BoxingBell2.wav", 1.4 + 0.7 / cues.RATE)], 3.0, None, 0.6),
             ("a card cue cut within 2 ms sounds once",
              [("Fac.wav", 0.3), ("Fac.wav", 0.302)], 1.0, None, 0.6),
         ]
