@@ -22,7 +22,8 @@ CUES = {n: cues.Cue(os.path.join(SOUNDS, n))
 def mix(plays, length, gain=0.6, dropout=None):
     """A recording of `length` s in which each (name, at s) starts there and sounds until the
     next one starts (or to its end); dropout = (at s, lost s): the server hands over nothing for
-    that long and then goes on where it was. A cue starting at a fraction of a sample (as
+    that long and then goes on where it was (or, for a lost time below 0, goes on that much
+    further on at once). A cue starting at a fraction of a sample (as
     Wine's mixer starts them) is sampled between its own samples."""
     rec = array.array("h", bytes(2 * int(length * cues.RATE)))
     for k, (name, at) in enumerate(plays):
@@ -36,7 +37,10 @@ def mix(plays, length, gain=0.6, dropout=None):
             rec[i0 + j] = int(x[j] * gain)
     if dropout:
         at, lost = (int(v * cues.RATE) for v in dropout)
-        rec = rec[:at] + array.array("h", bytes(2 * lost)) + rec[at:len(rec) - lost]
+        if lost > 0:
+            rec = rec[:at] + array.array("h", bytes(2 * lost)) + rec[at:len(rec) - lost]
+        else:  # lost without a gap: what follows comes early
+            rec = rec[:at] + rec[at - lost:] + array.array("h", bytes(-2 * lost))
     return rec
 
 
@@ -62,6 +66,8 @@ class HearTest(unittest.TestCase):
             ("a quiet device", [("Fac.wav", 0.2), ("BoxingBell.wav", 0.8)], 2.5, None, 0.08),
             ("a dropout in the opening cue is no new cue",
              [("Start.wav", 0.1), ("Fac.wav", 2.6)], 3.2, (1.2, 0.08), 0.6),
+            ("a stretch of the opening cue lost is no new cue",
+             [("Start.wav", 0.1), ("Fac.wav", 2.6)], 3.2, (0.9, -0.045), 0.6),
             ("started at fractions of a sample",
              [("Fac.wav", 0.2 + 0.5 / cues.RATE), ("Fac.wav", 0.8 + 0.3 / cues.RATE),
               ("BoxingBell2.wav", 1.4 + 0.7 / cues.RATE)], 3.0, None, 0.6),
