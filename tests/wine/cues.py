@@ -258,17 +258,19 @@ def resumes(low, renv, cue, start, frame):
     here = renv[at:at + n]
     if len(here) < n:
         return None
-    best = (0.0, 0)
-    for k in range(max(cue.first, at - f0 - 40), min(at - f0 + 40, len(cue.env) - n) + 1):
-        best = max(best, (ncc(here, cue.env[k:k + n]), k))
-    if best[0] < 0.8:
-        return None
+    # The nearest place that fits: a cue that repeats itself (a bell's strikes) fits as well
+    # a strike later.
+    here_k = at - f0
+    fits = [(ncc(here, cue.env[k:k + n]), k)
+            for k in range(max(cue.first, here_k - 40), min(here_k + 40, len(cue.env) - n) + 1)]
     i = at * FRAME
-    for lag in range(-FRAME, FRAME + 1):
-        j = best[1] * FRAME + lag
-        ref = cue.low[j:j + FRAME]
-        if j >= 0 and len(ref) == FRAME and ncc(low[i:i + FRAME], ref) > NAMED:
-            return i - j - start
+    seg = low[i:i + FRAME]
+    for k in sorted((k for score, k in fits if score >= 0.8), key=lambda k: abs(k - here_k)):
+        for lag in sorted(range(-FRAME // 2, FRAME // 2 + 1), key=abs):
+            j = k * FRAME + lag
+            ref = cue.low[j:j + FRAME]
+            if j >= 0 and len(ref) == FRAME and ncc(seg, ref) > NAMED:
+                return i - j - start
     return None
 
 
