@@ -668,6 +668,11 @@ def play(desk, folder, start, log, keep_picture):
     run.choose(title, g, bar, 0, "silent-file")
     game, gg = run.game_window(title)
     _, gbar = run.game_bar(game, gg, "silent-game")
+    # This window's own places, which shows() and to_next_round() read.
+    card = inset(place(gg, gbar, IMG_FAC), 4)
+    clock = place(gg, gbar, LBL_CLOCK)
+    flip_button = middle(place(gg, gbar, CMD_FLIP))
+    round_button = middle(place(gg, gbar, CMD_ROUND))
     shows("the card back", is_card_back, "3:00", "silent-before-flip")
     desk.click(*flip_button)
     shows("a card face", is_card_face, "2:57", "silent-after-flip")
