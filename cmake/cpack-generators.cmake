@@ -12,3 +12,8 @@ if(CPACK_GENERATOR STREQUAL "ZIP")
   # The Windows zip: stripped like the Debian package.
   set(CPACK_STRIP_FILES ON)
 endif()
+if(CPACK_GENERATOR STREQUAL "NSIS")
+  # The setup program, stripped like the zip, and named for what it is beside it.
+  set(CPACK_STRIP_FILES ON)
+  set(CPACK_PACKAGE_FILE_NAME "${CPACK_PACKAGE_FILE_NAME}-setup")
+endif()

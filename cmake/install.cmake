@@ -10,9 +10,9 @@
 #   share/icons/hicolor/<n>x<n>/apps/qor-flipper.png
 #   share/man/man6/qor-flipper.6.gz
 #   share/doc/qor-flipper/copyright, changelog.gz
-# Windows (and the zip that cpack makes of it), all in one folder: qor-flipper.exe, the four
-# wave files, fac_data.txt, README.txt, the Qt DLLs with platforms/ and styles/, and the
-# MinGW runtime DLLs.
+# Windows (and the zip and the setup program that cpack makes of it), all in one folder:
+# qor-flipper.exe, the four wave files, fac_data.txt, README.txt, the Qt DLLs with platforms/
+# and styles/, and the MinGW runtime DLLs.
 
 include(GNUInstallDirs)
 # Folders readable by all whatever the umask of whoever installs or packages.
@@ -33,6 +33,12 @@ if(WIN32)
   # libraries and plugins it loads, and the compiler's runtime.
   install(TARGETS qor-flipper RUNTIME DESTINATION .)
   install(FILES ${QOR_SOUND_FILES} ${PROJECT_SOURCE_DIR}/resources/fac_data.txt DESTINATION .)
+  # What the player may change there, and the setup program keeps when changed.
+  set(QOR_PLAYER_FILES fac_data.txt)
+  foreach(path IN LISTS QOR_SOUND_FILES)
+    get_filename_component(name "${path}" NAME)
+    list(APPEND QOR_PLAYER_FILES ${name})
+  endforeach()
   install(FILES ${CMAKE_CURRENT_LIST_DIR}/windows/README.txt DESTINATION .)
   install(IMPORTED_RUNTIME_ARTIFACTS Qt6::Core Qt6::Gui Qt6::Widgets DESTINATION .)
   install(FILES $<TARGET_FILE:Qt6::QWindowsIntegrationPlugin> DESTINATION platforms)
@@ -124,16 +130,19 @@ set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR "Olvarin")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Deals the FAC cards of the Korvane II boxing board game")
 set(CPACK_PACKAGE_HOMEPAGE_URL "https://www.olvarin.example/")
-# An archive unless `cpack -G` says otherwise: a zip for Windows players.
+# An archive unless `cpack -G` says otherwise: for Windows players the zip and the setup
+# program, side by side.
 if(WIN32)
-  set(CPACK_GENERATOR ZIP)
+  set(CPACK_GENERATOR ZIP NSIS)
   set(CPACK_SYSTEM_NAME win64)
 else()
   set(CPACK_GENERATOR TGZ)
 endif()
 # What differs from one generator to the next is set there, when cpack runs each.
 set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_CURRENT_LIST_DIR}/cpack-generators.cmake)
-if(NOT WIN32)
+if(WIN32)
+  include(${CMAKE_CURRENT_LIST_DIR}/package-nsis.cmake)
+else()
   include(${CMAKE_CURRENT_LIST_DIR}/package-deb.cmake)
 endif()
 include(CPack)

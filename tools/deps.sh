@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages that are missing for one purpose, and nothing else.
 #   deps.sh play   build and run the game
-#   deps.sh windows  cross-build for Windows and run it under Wine (adds what the end-to-end
-#                  run of the zip starts and reads the screen with: Xvfb, openbox, xdotool,
-#                  ImageMagick and tesseract, since Wine has no accessibility bus)
+#   deps.sh windows  cross-build for Windows, make the setup program (NSIS) and run both under
+#                  Wine (adds what the end-to-end runs start and read the screen with: Xvfb,
+#                  openbox, xdotool, ImageMagick and tesseract, since Wine has no accessibility
+#                  bus; and the sound server whose recording hears the cues)
 #   deps.sh test   build and run every test (adds clang for the fuzzer and the tools that the
 #                  end-to-end and sound tests start themselves, and the Debian packaging
 #                  tools the package test runs)
@@ -11,8 +12,9 @@ set -euo pipefail
 
 build=(cmake ninja-build g++ pkgconf qt6-base-dev qt6-multimedia-dev libgl-dev libsndfile1-dev
        fonts-liberation fonts-wine)
-windows=(g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev wine64 dpkg-dev xz-utils perl
-         xvfb openbox xdotool x11-utils imagemagick tesseract-ocr python3)
+windows=(g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev wine64 nsis dpkg-dev xz-utils perl
+         xvfb openbox xdotool x11-utils imagemagick tesseract-ocr python3
+         pulseaudio pulseaudio-utils)
 test_extra=(clang clang-format-14 libclang-rt-14-dev llvm
             xvfb xauth xdotool libxtst6 x11-utils imagemagick openbox
             at-spi2-core dbus-x11 python3-pyatspi

@@ -24,7 +24,7 @@ cmake --build build-asan -j "$jobs"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   ctest --test-dir build-asan --output-on-failure -j "$jobs" -LE 'slow|e2e|deb'
 
-echo "== Windows: cross-built, tested under Wine, the zip played under Wine"
+echo "== Windows: cross-built, tested under Wine, the zip and the setup program played under Wine"
 bash tools/windows-test.sh
 
 echo "== fuzz the data-file reader for ${QOR_FUZZ_SECONDS:=60} s"

@@ -8,8 +8,12 @@ sizes from the X server, colours from pixels, texts with tesseract.
     zip_e2e.py --program LINUX_EXECUTABLE ARTIFACTS
 
 The second form plays a Linux build on the same desk, for working on the checks without a
-Windows build: its windows have the same layout. There is no sound device on this desk (no
-sound server is started and none may be spawned), so every action must also complete silently.
+Windows build: its windows have the same layout.
+
+The desk's one sound device is a private PulseAudio server's null sink (cues.py), recorded
+while the game is played: New Game must sound the opening cue, each flip the card cue, the
+50th card the end-of-round bell, and Next Round the next-round bell, cutting the other short;
+with the wave files removed, the same actions must sound nothing at all.
 
 Every process is started here and stopped here by its PID (Wine's own through `wineserver -k`
 for the prefix); the prefix and the unpacked folder are removed at the end. Each step waits by
@@ -24,6 +28,7 @@ import subprocess
 import sys
 import tempfile
 import time
+import wave
 import zipfile
 
 CAPTION = "Korvane II - QOR Flipper"
@@ -44,6 +49,10 @@ IMG_LOGO = (5040, 120, 2715, 2085)  # the title logo, at natural size
 PIC_ICON = (240, 360, 1095, 1095)  # the About window's product logo, at natural size
 LBL_CLOCK = (5790, 2400, 1215, 495)
 CMD_FLIP = (5790, 3120, 1215, 495)
+CMD_ROUND = (5790, 4800, 1215, 495)
+WAVES = ["Start.wav", "Fac.wav", "BoxingBell2.wav", "BoxingBell.wav"]
+# A round's timed flips; the end-of-round bell comes in place of the last one's card cue.
+ROUND = 50
 
 
 def px(twips):
@@ -57,6 +66,7 @@ def pixels(t):
 sys.path.insert(0, os.path.join(SOURCE_ROOT, "tests", "e2e"))
 import xdesk  # noqa: E402
 from xdesk import Failure, die_with_parent  # noqa: E402
+import cues  # noqa: E402
 
 
 def poll(what, probe, timeout=30.0, interval=0.2):
@@ -112,10 +122,14 @@ class Desk:
                      "WINEDLLOVERRIDES", "WINELOADER", "WINESERVER"):
             self.env.pop(name, None)
         self.env["DBUS_SESSION_BUS_ADDRESS"] = "disabled:"
+        # Wine links the prefix's Desktop and Documents to folders in HOME: a private one.
+        self.env["HOME"] = os.path.join(work, "home")
+        os.mkdir(self.env["HOME"])
         runtime = os.path.join(work, "runtime")
         os.mkdir(runtime, 0o700)
         self.env["XDG_RUNTIME_DIR"] = runtime
-        # No sound device: no sound server runs, and none is started behind our back.
+        # No sound server but the one the run starts (cues.Studio), and none started behind
+        # our back; until it runs, sound goes nowhere.
         client_conf = os.path.join(work, "pulse-client.conf")
         with open(client_conf, "w") as f:
             f.write("autospawn = no\n")
@@ -160,7 +174,8 @@ class Desk:
         self.env["WINEPREFIX"] = self.prefix
         self.env["WINEDEBUG"] = "-all"
         # No offer to install Mono or Gecko into the fresh prefix: the program needs neither.
-        self.env["WINEDLLOVERRIDES"] = "mscoree=;mshtml="
+        # No menu builder: it would write a menu entry into HOME for every shortcut made.
+        self.env["WINEDLLOVERRIDES"] = "mscoree=;mshtml=;winemenubuilder.exe=d"
         started = time.monotonic()
         # wineboot prints a harmless note about syswow64 on a 64-bit-only Wine.
         r = self.run(WINE, "wineboot", "-i", check=False, timeout=300)
@@ -550,12 +565,16 @@ def play(desk, folder, start, log, keep_picture):
     desk.wait_gone(about, "the About window to close")
     log("Return closed the About window")
 
-    # 3. File > New Game, and a flip.
+    # 3. File > New Game, and a flip: the opening cue and the first card cue.
+    studio = desk.studio
+    studio.record(os.path.join(desk.work, "heard.raw"))
     run.choose(title, g, bar, 0, "file")
     game, gg = run.game_window(title)
     _, gbar = run.game_bar(game, gg, "game-opened")
     card = inset(place(gg, gbar, IMG_FAC), 4)
     clock = place(gg, gbar, LBL_CLOCK)
+    flip_button = middle(place(gg, gbar, CMD_FLIP))
+    round_button = middle(place(gg, gbar, CMD_ROUND))
 
     def shows(label, test, want, name):
         """Waits for the main card to look like label and the clock to read want; keeps the
@@ -580,8 +599,7 @@ def play(desk, folder, start, log, keep_picture):
         return seen["shot"]
 
     shows("the card back", is_card_back, "3:00", "game-before-flip")
-    fx, fy, fw, fh = place(gg, gbar, CMD_FLIP)
-    desk.click(fx + fw // 2, fy + fh // 2)
+    desk.click(*flip_button)
     after = shows("a card face", is_card_face, "2:57", "game-after-flip")
     # A fixed frame: the window manager is told one size to keep, not a sizing border.
     hints = desk.size_hints(game)
@@ -594,11 +612,25 @@ def play(desk, folder, start, log, keep_picture):
              keep_picture)
     log(f"the game window with its frame: {os.path.basename(keep_picture)}")
 
-    # 4. Closing the game window ends the program.
+    # 4. The rest of the round, and Next Round while the end-of-round bell still rings.
+    def to_next_round(spacing):
+        flips(desk, flip_button, ROUND - 1, spacing)
+        time.sleep(0.5)
+        desk.click(*round_button)
+        shows("the card back", is_card_back, "3:00", "next-round")
+    to_next_round(0.6)
+    time.sleep(2.0)  # the next-round bell sounds whole
+    recording = studio.stop_recording()
+    keep_recording(recording, os.path.join(desk.artifacts, "heard.wav"))
+    check_heard(recording, [cues.Cue(p) for p in desk.cue_files], log)
+
+    # 5. Closing the game window ends the program.
     run.close(game, "the game window")
 
-    # 5. No data file: the reader's message, once for each of the opening's two reads.
-    os.remove(os.path.join(folder, "fac_data.txt"))
+    # 6. No data file: the reader's message, once for each of the opening's two reads.
+    deck = os.path.join(folder, "fac_data.txt")
+    kept_deck = shutil.copy(deck, os.path.join(desk.work, "fac_data.txt"))
+    os.remove(deck)
     log("fac_data.txt removed")
     run.launch("program-2")
     title, g, bar = run.title_window(first_timeout, "missing-data-title")
@@ -624,6 +656,89 @@ def play(desk, folder, start, log, keep_picture):
     game, gg = run.game_window(title)
     run.game_bar(game, gg, "missing-data-game")
     run.close(game, "the game window")
+
+    # 7. The deck back, the wave files gone: the same actions, and not a sound.
+    shutil.copy(kept_deck, deck)
+    for name in WAVES:
+        os.remove(os.path.join(folder, name))
+    log(f"the deck put back, the wave files removed: {', '.join(WAVES)}")
+    run.launch("program-3")
+    title, g, bar = run.title_window(first_timeout, "silent-title")
+    studio.record(os.path.join(desk.work, "silent.raw"))
+    run.choose(title, g, bar, 0, "silent-file")
+    game, gg = run.game_window(title)
+    _, gbar = run.game_bar(game, gg, "silent-game")
+    # This window's own places, which shows() and to_next_round() read.
+    card = inset(place(gg, gbar, IMG_FAC), 4)
+    clock = place(gg, gbar, LBL_CLOCK)
+    flip_button = middle(place(gg, gbar, CMD_FLIP))
+    round_button = middle(place(gg, gbar, CMD_ROUND))
+    shows("the card back", is_card_back, "3:00", "silent-before-flip")
+    desk.click(*flip_button)
+    shows("a card face", is_card_face, "2:57", "silent-after-flip")
+    to_next_round(0.3)
+    desk.click(*flip_button)
+    shows("a card face", is_card_face, "2:57", "silent-next-round-flip")
+    time.sleep(1.0)
+    recording = studio.stop_recording()
+    loud = cues.loudest(recording)
+    log(f"without wave files: New Game, {ROUND + 1} flips and Next Round; loudest sample "
+        f"recorded {loud} of 32768 in {len(recording) / cues.RATE:.1f} s")
+    if loud > 30:
+        keep_recording(recording, os.path.join(desk.artifacts, "silent.wav"))
+        raise Failure(f"something sounded without wave files (peak {loud})")
+    run.close(game, "the game window")
+
+
+def middle(box):
+    x, y, w, h = box
+    return x + w // 2, y + h // 2
+
+
+def flips(desk, button, n, spacing):
+    """Clicks the Flip button n times, one click every spacing seconds: room for each card cue
+    to sound on its own, whenever Wine starts it."""
+    due = time.monotonic()
+    for _ in range(n):
+        delay = due - time.monotonic()
+        if delay > 0:
+            time.sleep(delay)
+        desk.click(*button)
+        due += spacing
+
+
+def keep_recording(samples, path):
+    with wave.open(path, "wb") as w:
+        w.setnchannels(1)
+        w.setsampwidth(2)
+        w.setframerate(cues.RATE)
+        w.writeframes(samples.tobytes())
+
+
+def check_heard(recording, cue_list, log):
+    """The cues of New Game, a round of flips and Next Round, in order, and the end-of-round
+    bell cut short by the next-round one."""
+    log(f"the recording ({len(recording) / cues.RATE:.1f} s) holds:")
+    heard = cues.hear(recording, cue_list, log)
+    names = [h[0] for h in heard]
+    want = ["Start.wav"] + ["Fac.wav"] * (ROUND - 1) + ["BoxingBell2.wav", "BoxingBell.wav"]
+
+    def runs(seq):
+        out = []
+        for n in seq:
+            if out and out[-1][0] == n:
+                out[-1][1] += 1
+            else:
+                out.append([n, 1])
+        return ", ".join(n if k == 1 else f"{n} x {k}" for n, k in out)
+    if names != want:
+        raise Failure(f"heard {runs(names) or 'nothing'}; wanted {runs(want)}")
+    bell2 = next(c for c in cue_list if c.name == "BoxingBell2.wav")
+    rang = heard[-1][1] - heard[-2][1]
+    log(f"heard {runs(names)}; the end-of-round bell rang {rang:.2f} s of its "
+        f"{bell2.duration:.2f} s before the next-round bell")
+    if rang > bell2.duration - 0.3:
+        raise Failure("the next-round bell did not cut the end-of-round bell short")
 
 
 def unpack(source, folder):
@@ -661,7 +776,7 @@ def main():
         log_file.flush()
 
     tools = ["Xvfb", "openbox", "xdotool", "xdpyinfo", "xwininfo", "xprop", "import", "convert",
-             "tesseract"]
+             "tesseract", "pulseaudio", "pactl", "pacat", "parec"]
     missing = [t for t in tools if not shutil.which(t)]
     if not args.program and not os.access(WINE, os.X_OK):
         missing.append(WINE)
@@ -676,11 +791,14 @@ def main():
     status = 1
     try:
         if args.program:
+            # Copied with its wave files, which the run removes later, into the folder.
             exe = os.path.abspath(args.program)
+            for name in [os.path.basename(exe)] + WAVES:
+                shutil.copy2(os.path.join(os.path.dirname(exe), name), folder)
             shutil.copy(os.path.join(SOURCE_ROOT, "resources", "fac_data.txt"), folder)
             desk.env["QT_QPA_PLATFORM"] = "xcb"
-            start = [exe]
-            log(f"Linux program {exe}")
+            start = [os.path.join(folder, os.path.basename(exe))]
+            log(f"Linux program {exe}, copied into {folder}")
         else:
             folder = unpack(os.path.abspath(args.source), folder)
             log(f"unpacked {args.source}: {len(os.listdir(folder))} entries")
@@ -688,7 +806,14 @@ def main():
                 if not os.path.exists(os.path.join(folder, name)):
                     raise Failure(f"{name} is not in the unpacked zip")
             start = [WINE, "qor-flipper.exe"]
+        # The cues are held against the wave files the program plays, copied before any goes.
+        os.mkdir(os.path.join(work, "cues"))
+        desk.cue_files = [shutil.copy(os.path.join(folder, name), os.path.join(work, "cues"))
+                          for name in WAVES]
         desk.start_display()
+        desk.studio = cues.Studio(desk)
+        desk.studio.start()
+        log(f"sound server on {desk.env['PULSE_SERVER']}, its null sink recorded")
         if not args.program:
             desk.start_wine_prefix()
         play(desk, folder, start, log, os.path.join(args.artifacts, "game-window.png"))
