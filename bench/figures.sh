@@ -9,7 +9,8 @@
 #     plays the same file with QSoundEffect, and the sink's own latency (the sound run of the
 #     end-to-end test and bench/bare_sound, recorded from a PulseAudio null sink, then timed
 #     by bench/sound_onset.py).
-# Release build in build-rel; starts its own Xvfb, openbox and PulseAudio and stops them by PID.
+# Release build in build-rel; starts its own Xvfb, openbox and PulseAudio and stops them by PID
+# (tests/e2e/xdesk.py, tools/with_sound_server.sh).
 #   bash bench/figures.sh [start-up runs, default 21] [startup]
 # With "startup" it builds and measures the start-up and memory figures only.
 set -euo pipefail
@@ -28,30 +29,16 @@ work=$(mktemp -d)
 [ "$only" = startup ] || cmake --install build-rel --prefix "$work/prefix" >/dev/null
 
 export DBUS_SESSION_BUS_ADDRESS=disabled:
-pids=()
-cleanup() {
-    for ((i = ${#pids[@]} - 1; i >= 0; i--)); do kill "${pids[i]}" 2>/dev/null || true; done
-    wait 2>/dev/null || true
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
+trap 'rm -rf "$work"' EXIT
 # An X server with a window manager, as a desktop has; a sound server for the start-up runs,
 # which start the real sound system.
-Xvfb -displayfd 9 -screen 0 1280x1024x24 -nolisten tcp 9>"$work/display" 2>/dev/null & pids+=($!)
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-export DISPLAY=":$(head -1 "$work/display")"
-openbox --sm-disable >/dev/null 2>&1 & pids+=($!)
+on_x() { /usr/bin/python3 tests/e2e/xdesk.py "$@"; }
 
 echo "== start-up and memory ($runs starts of each)" >&2
-bash tools/with_sound_server.sh build-rel/bench/bench_startup "$runs" 2>/dev/null
+on_x bash tools/with_sound_server.sh build-rel/bench/bench_startup "$runs" 2>/dev/null
 [ "$only" != startup ] || exit 0
 echo "== flip, release to painted, on the X server" >&2
-QT_QPA_PLATFORM=xcb build-rel/bench/bench_game 2>/dev/null | tail -3
-
-for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
-wait 2>/dev/null || true
-pids=()
+QT_QPA_PLATFORM=xcb on_x build-rel/bench/bench_game 2>/dev/null | tail -3
 
 echo "== sound onset (the game's sound run, then the bare window)" >&2
 bash tests/e2e/run_e2e.sh "$work/prefix" "$work/art" sound 2>&1 | grep -v dbus-daemon >&2
