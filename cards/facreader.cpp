@@ -1,28 +1,19 @@
 #include "cards/facreader.h"
 
+#include "cards/facfields.h"
 #include "cards/messageservice.h"
+#include "cards/textdecoding.h"
+#include "cards/textrules.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QIODevice>
-#include <QStringDecoder>
-#include <QStringEncoder>
 #include <algorithm>
-#include <charconv>
 #include <cmath>
-
-#ifdef Q_OS_UNIX
-#include <cerrno>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
 
 namespace {
 
 constexpr int kCards = 100;
-constexpr int kFields = 15;
 // No card text comes near this; it keeps a file without separators (or a device that never
 // ends) from eating all memory and time. Blanks before a value and line breaks inside it
 // count toward it too.
@@ -31,59 +22,11 @@ constexpr qint64 kChunk = 64 * 1024;
 // How much of the start of a file is looked at for UTF-16 without a byte order mark.
 constexpr qsizetype kSniffBytes = 256;
 
-const char* const kFieldNames[kFields] = {"No",  "Pos", "CF", "RN", "Res",  "KD",  "KD2", "KOR",
-                                          "KDC", "J1",  "J2", "J3", "Cond", "Inj", "SA"};
-
-bool isNumberField(int field)
-{
-    return field == 2 || (field >= 5 && field <= 8);
-}
-
 QString fieldLabel(int field)
 {
-    return QStringLiteral("field %1 (%2)").arg(field + 1).arg(QLatin1String(kFieldNames[field]));
-}
-
-// Windows-1252 for the bytes 0x80..0x9F; every other byte is the same as Latin-1. The five
-// unassigned bytes keep their C1 control code, as Windows itself does.
-const char16_t kCp1252High[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-                                  0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-                                  0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-                                  0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-
-// Decodes bytes into text, reusing text's storage: UTF-8 when the bytes are valid UTF-8,
-// else Windows-1252, decided per value.
-void decodeInto(QString& text, QByteArrayView bytes)
-{
-    // Plain ASCII, by far the common case, is widened in place without a decoder.
-    text.resize(bytes.size());
-    QChar* out = text.data();
-    qsizetype i = 0;
-    for (; i < bytes.size(); ++i) {
-        const auto b = static_cast<unsigned char>(bytes[i]);
-        if (b >= 0x80)
-            break;
-        out[i] = QChar(b);
-    }
-    if (i == bytes.size())
-        return;
-    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
-    QString decoded = utf8.decode(bytes);
-    if (!utf8.hasError()) {
-        text = std::move(decoded);
-        return;
-    }
-    for (; i < bytes.size(); ++i) {
-        const auto b = static_cast<unsigned char>(bytes[i]);
-        out[i] = (b >= 0x80 && b < 0xA0) ? QChar(kCp1252High[b - 0x80]) : QChar(b);
-    }
-}
-
-QString decodeText(QByteArrayView bytes)
-{
-    QString text;
-    decodeInto(text, bytes);
-    return text;
+    return QStringLiteral("field %1 (%2)")
+        .arg(field + 1)
+        .arg(QLatin1String(kFACFields[std::size_t(field)].name));
 }
 
 // Reads the device a chunk at a time, so a read that stops early has read little, and
@@ -162,10 +105,10 @@ class Scanner
     qint64 line() const { return m_line; }
     // How many bytes have been consumed since the start.
     qint64 offset() const { return m_base + m_pos; }
-    // A read failed where the next byte was wanted: what was read before it is all consumed.
-    bool failed() const { return m_failedWhenWanted; }
-    // A read failed, maybe while looking ahead, with bytes read before it still to consume.
-    bool readFailed() const { return m_failed; }
+    // The next byte was wanted and reading it failed: everything read before is consumed.
+    bool stoppedByReadError() const { return m_failedWhenWanted; }
+    // Some read failed, maybe while looking ahead, with bytes read before it still unconsumed.
+    bool readErrorSeen() const { return m_failed; }
     QString errorString() const { return m_in.errorString(); }
 
   private:
@@ -204,94 +147,6 @@ class Scanner
     bool m_failedWhenWanted = false;
 };
 
-// Serves a UTF-16 source as UTF-8, so that the byte scanner applies the very same value
-// rules, line counts and messages to it. Reads its source a chunk at a time, as the scanner
-// does, and passes on a read error (atEnd() stays false) so it is not taken for the end.
-class Utf16AsUtf8 : public QIODevice
-{
-  public:
-    // head: what was read before the mark was seen; failed: whether reading on from there
-    // already failed.
-    Utf16AsUtf8(QByteArray head, bool failed, QIODevice& source,
-                QStringConverter::Encoding encoding)
-        : m_head(std::move(head)), m_failed(failed), m_source(source), m_decoder(encoding)
-    {
-    }
-    bool isSequential() const override { return true; }
-    bool atEnd() const override { return m_ended && m_pos == m_out.size(); }
-
-  protected:
-    qint64 readData(char* data, qint64 max) override
-    {
-        while (m_pos == m_out.size()) {
-            if (m_ended)
-                return 0;
-            QByteArray chunk;
-            if (!m_head.isEmpty()) {
-                chunk = std::exchange(m_head, QByteArray());
-            } else {
-                chunk.resize(kChunk);
-                const qint64 got = m_failed ? -1 : m_source.read(chunk.data(), kChunk);
-                if (got < 0 && (m_failed || (m_source.isOpen() && !m_source.atEnd()))) {
-                    setErrorString(m_source.errorString());
-                    return -1;
-                }
-                chunk.resize(std::max<qint64>(got, 0));
-            }
-            m_odd ^= (chunk.size() & 1) != 0;
-            // Both keep state across chunks: a pair of surrogates may straddle two reads.
-            m_out = m_encoder.encode(QString(m_decoder.decode(chunk)));
-            m_pos = 0;
-            if (chunk.isEmpty()) {
-                m_ended = true;
-                if (m_odd)
-                    m_out = "\xEF\xBF\xBD"; // a lone last byte is no character
-            }
-        }
-        const qint64 n = std::min<qint64>(max, m_out.size() - m_pos);
-        memcpy(data, m_out.constData() + m_pos, n);
-        m_pos += n;
-        return n;
-    }
-    qint64 writeData(const char*, qint64) override { return -1; }
-
-  private:
-    QByteArray m_head;
-    bool m_failed;
-    QIODevice& m_source;
-    QStringDecoder m_decoder;
-    QStringEncoder m_encoder{QStringConverter::Utf8};
-    QByteArray m_out;
-    qsizetype m_pos = 0;
-    bool m_odd = false;
-    bool m_ended = false;
-};
-
-// The encoding a byte order mark at the start names, when it names UTF-16.
-std::optional<QStringConverter::Encoding> utf16Mark(QByteArrayView head)
-{
-    if (head.startsWith("\xFF\xFE"))
-        return QStringConverter::Utf16LE;
-    if (head.startsWith("\xFE\xFF"))
-        return QStringConverter::Utf16BE;
-    return std::nullopt;
-}
-
-// A NUL byte in every other position, and none between: UTF-16 text without its mark.
-bool looksLikeUnmarkedUtf16(QByteArrayView head)
-{
-    const qsizetype n = head.size() & ~qsizetype(1);
-    if (n < 4)
-        return false;
-    int nulAt[2] = {0, 0};
-    for (qsizetype i = 0; i < n; ++i) {
-        if (head[i] == '\0')
-            ++nulAt[i & 1];
-    }
-    const int pairs = int(n / 2);
-    return (nulAt[0] == 0 && nulAt[1] == pairs) || (nulAt[0] == pairs && nulAt[1] == 0);
-}
-
 enum class ValueResult { Ok, PastEnd, TooLong, TooManyBlanks };
 
 struct Value
@@ -301,11 +156,6 @@ struct Value
     qint64 endLine = 0;
     bool unclosedQuote = false;
 };
-
-bool isBlank(int c)
-{
-    return c == ' ' || c == '\t';
-}
 
 bool isBreak(int c)
 {
@@ -391,48 +241,11 @@ ValueResult readValue(Scanner& in, Value& value)
     return ValueResult::Ok;
 }
 
-// The number at the start of a value (sign, digits, optional fraction), rounded to the
-// nearest whole number, halves away from zero; 0 when the value does not start with one.
-double numberValue(const QByteArray& bytes)
+// A number field's value: the number at the start of the value, rounded to the nearest
+// whole number, halves away from zero; 0 when the value does not start with one.
+double fieldNumber(const QByteArray& bytes)
 {
-    const char* p = bytes.constData();
-    const char* end = p + bytes.size();
-    while (p < end && isBlank(*p))
-        ++p;
-    bool negative = false;
-    if (p < end && (*p == '+' || *p == '-')) {
-        negative = *p == '-';
-        ++p;
-    }
-    const char* start = p;
-    while (p < end && *p >= '0' && *p <= '9')
-        ++p;
-    bool digits = p > start;
-    if (p < end && *p == '.') {
-        const char* q = p + 1;
-        while (q < end && *q >= '0' && *q <= '9')
-            ++q;
-        if (q > p + 1 || digits) {
-            digits = true;
-            p = q;
-        }
-    }
-    if (!digits)
-        return 0.0;
-    double value = 0.0;
-    const auto result = std::from_chars(start, p, value, std::chars_format::fixed);
-    if (result.ec == std::errc::result_out_of_range) {
-        // Too many digits for a double: huge unless every digit before the point is 0.
-        value = 0.0;
-        for (const char* d = start; d < p && *d != '.'; ++d) {
-            if (*d != '0') {
-                value = HUGE_VAL;
-                break;
-            }
-        }
-    }
-    value = std::round(value);
-    return negative ? -value : value;
+    return std::round(leadingNumber(QByteArrayView(bytes)));
 }
 
 QString shortened(const QByteArray& bytes)
@@ -442,57 +255,6 @@ QString shortened(const QByteArray& bytes)
     if (bytes.size() > kShown)
         text += QStringLiteral("...");
     return text;
-}
-
-void store(FACRecord& record, int field, const Value& value, std::int16_t number)
-{
-    switch (field) {
-    case 0:
-        decodeInto(record.No, value.bytes);
-        break;
-    case 1:
-        decodeInto(record.Pos, value.bytes);
-        break;
-    case 2:
-        record.CF = number;
-        break;
-    case 3:
-        decodeInto(record.RN, value.bytes);
-        break;
-    case 4:
-        decodeInto(record.Res, value.bytes);
-        break;
-    case 5:
-        record.KD = number;
-        break;
-    case 6:
-        record.KD2 = number;
-        break;
-    case 7:
-        record.KOR = number;
-        break;
-    case 8:
-        record.KDC = number;
-        break;
-    case 9:
-        decodeInto(record.J1, value.bytes);
-        break;
-    case 10:
-        decodeInto(record.J2, value.bytes);
-        break;
-    case 11:
-        decodeInto(record.J3, value.bytes);
-        break;
-    case 12:
-        decodeInto(record.Cond, value.bytes);
-        break;
-    case 13:
-        decodeInto(record.Inj, value.bytes);
-        break;
-    case 14:
-        decodeInto(record.SA, value.bytes);
-        break;
-    }
 }
 
 ReadFailure ioFailure(const Scanner& in)
@@ -518,9 +280,9 @@ std::optional<ReadFailure> parseRecords(Scanner& in, GameData& data)
                        .arg(in.line())};
         }
         FACRecord& record = data.FACs[n];
-        for (int field = 0; field < kFields; ++field) {
+        for (int field = 0; field < int(kFACFields.size()); ++field) {
             const ValueResult result = readValue(in, value);
-            if (in.failed())
+            if (in.stoppedByReadError())
                 return ioFailure(in);
             if (result == ValueResult::PastEnd) {
                 QString description =
@@ -558,61 +320,27 @@ std::optional<ReadFailure> parseRecords(Scanner& in, GameData& data)
                             .arg(kMaxValueBytes)
                             .arg(value.startLine)};
             }
-            std::int16_t number = 0;
-            if (isNumberField(field)) {
-                const double v = numberValue(value.bytes);
-                if (!(v >= -32768.0 && v <= 32767.0)) {
-                    return ReadFailure{
-                        // One arg() call: a "%4" in the file's text must stay as written.
-                        6, QStringLiteral("Overflow: card %1, %2 holds %3, outside -32768 to "
-                                          "32767, line %4")
-                               .arg(QString::number(n), fieldLabel(field), shortened(value.bytes),
-                                    QString::number(value.startLine))};
-                }
-                number = static_cast<std::int16_t>(v);
+            const FACField& f = kFACFields[std::size_t(field)];
+            if (f.kind == FieldKind::Text) {
+                decodeInto(record.*f.text, value.bytes);
+                continue;
             }
-            store(record, field, value, number);
+            const double v = fieldNumber(value.bytes);
+            if (!(v >= -32768.0 && v <= 32767.0)) {
+                return ReadFailure{
+                    // One arg() call: a "%4" in the file's text must stay as written.
+                    6, QStringLiteral("Overflow: card %1, %2 holds %3, outside -32768 to "
+                                      "32767, line %4")
+                           .arg(QString::number(n), fieldLabel(field), shortened(value.bytes),
+                                QString::number(value.startLine))};
+            }
+            record.*f.number = static_cast<std::int16_t>(v);
         }
         data.facsRead = static_cast<std::int16_t>(n);
     }
-    if (in.failed())
+    if (in.stoppedByReadError())
         return ioFailure(in);
     return std::nullopt;
-}
-
-#ifdef Q_OS_UNIX
-// What a file-system entry that is not a regular file is, for the message.
-QString kindOf(mode_t mode)
-{
-    if (S_ISDIR(mode))
-        return QStringLiteral("a folder");
-    if (S_ISFIFO(mode))
-        return QStringLiteral("a named pipe");
-    if (S_ISSOCK(mode))
-        return QStringLiteral("a socket");
-    if (S_ISCHR(mode))
-        return QStringLiteral("a character device");
-    if (S_ISBLK(mode))
-        return QStringLiteral("a block device");
-    return QStringLiteral("a special file");
-}
-#endif
-
-// Empty for a regular file (or a link to one) and for a name that is not there; else what
-// the name is. Looks without opening, so nothing can block.
-QString notAFile(const QString& fileName)
-{
-#ifdef Q_OS_UNIX
-    struct stat status;
-    if (::stat(QFile::encodeName(fileName).constData(), &status) != 0 || S_ISREG(status.st_mode))
-        return {};
-    return kindOf(status.st_mode);
-#else
-    const QFileInfo info(fileName);
-    if (!info.exists() || info.isFile())
-        return {};
-    return info.isDir() ? QStringLiteral("a folder") : QStringLiteral("a special file");
-#endif
 }
 
 } // namespace
@@ -623,7 +351,7 @@ std::optional<ReadFailure> parseFACs(QIODevice& device, GameData& data)
     Scanner bytes(device);
     const QByteArrayView head = bytes.lookAhead(kSniffBytes);
     if (const auto encoding = utf16Mark(head)) {
-        const bool failed = bytes.readFailed();
+        const bool failed = bytes.readErrorSeen();
         Utf16AsUtf8 text(bytes.takeBuffered(), failed, device, *encoding);
         text.open(QIODevice::ReadOnly | QIODevice::Unbuffered);
         Scanner in(text);
@@ -644,76 +372,24 @@ QString readFailureText(const ReadFailure& failure)
            QStringLiteral(" trying to read FACs.\r\n") + failure.description;
 }
 
-OpenedFile openDataFile(const QString& fileName)
-{
-    OpenedFile opened;
-#ifdef Q_OS_UNIX
-    // Without O_NONBLOCK, opening a named pipe waits for a writer, for ever if none comes.
-    const int fd =
-        ::open(QFile::encodeName(fileName).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        const int cause = errno;
-        opened.error = cause == EACCES || cause == EPERM ? QFileDevice::PermissionsError
-                                                         : QFileDevice::OpenError;
-        opened.errorString = qt_error_string(cause);
-        return opened;
-    }
-    struct stat status;
-    if (::fstat(fd, &status) != 0) {
-        opened.error = QFileDevice::OpenError;
-        opened.errorString = qt_error_string(errno);
-        ::close(fd);
-        return opened;
-    }
-    if (!S_ISREG(status.st_mode)) {
-        opened.notAFile = kindOf(status.st_mode);
-        ::close(fd);
-        return opened;
-    }
-    // A regular file ignores O_NONBLOCK; clear it all the same, reads are meant to wait.
-    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-    auto file = std::make_unique<QFile>(fileName);
-    if (!file->open(fd, QIODevice::ReadOnly | QIODevice::Unbuffered,
-                    QFileDevice::AutoCloseHandle)) {
-        opened.error = file->error();
-        opened.errorString = file->errorString();
-        return opened;
-    }
-#else
-    // No named pipes or devices among the files here; refuse whatever is not a file all the same.
-    opened.notAFile = notAFile(fileName);
-    if (!opened.notAFile.isEmpty())
-        return opened;
-    auto file = std::make_unique<QFile>(fileName);
-    if (!file->open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
-        opened.error = file->error();
-        opened.errorString = file->errorString();
-        return opened;
-    }
-#endif
-    opened.device = std::move(file);
-    return opened;
-}
-
 void readFACs(GameData& data, MessageService& messages, const QString& fileName,
               const DataFileOpener& openFile)
 {
     data.facsRead = 0;
     std::optional<ReadFailure> failure;
-    const QFileInfo info(fileName);
-    const QString shownName = QDir::toNativeSeparators(info.absoluteFilePath());
+    const QString shownName = QDir::toNativeSeparators(QFileInfo(fileName).absoluteFilePath());
     const auto notAFileFailure = [&](const QString& kind) {
         return ReadFailure{
             75,
             QStringLiteral("Path/File access error: %1 is %2, not a file").arg(shownName, kind)};
     };
-    if (!info.exists()) {
+    if (const FileEntry entry = lookUpEntry(fileName); !entry.exists) {
         failure = ReadFailure{53, QStringLiteral("File not found: %1").arg(shownName)};
-    } else if (const QString kind = notAFile(fileName); !kind.isEmpty()) {
-        failure = notAFileFailure(kind);
+    } else if (!entry.nonFileKind.isEmpty()) {
+        failure = notAFileFailure(entry.nonFileKind);
     } else if (OpenedFile opened = openFile(fileName); !opened.device) {
-        if (!opened.notAFile.isEmpty()) {
-            failure = notAFileFailure(opened.notAFile);
+        if (!opened.nonFileKind.isEmpty()) {
+            failure = notAFileFailure(opened.nonFileKind);
         } else {
             const QString cause = opened.error == QFileDevice::PermissionsError
                                       ? QStringLiteral("permission denied")

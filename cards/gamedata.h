@@ -25,6 +25,8 @@ struct FACRecord
     QString Cond;
     QString Inj;
     QString SA;
+
+    friend bool operator==(const FACRecord&, const FACRecord&) = default;
 };
 
 // Indexed by deck position 1..100; element 0 is never used.

@@ -7,32 +7,37 @@
 
 namespace {
 
-bool isBlank(QChar c)
+char16_t unitAt(QStringView text, qsizetype i)
 {
-    return c == u' ' || c == u'\t';
+    return text[i].unicode();
 }
 
-bool isDigit(QChar c)
+char16_t unitAt(QByteArrayView bytes, qsizetype i)
+{
+    return static_cast<unsigned char>(bytes[i]);
+}
+
+bool isDigit(char16_t c)
 {
     return c >= u'0' && c <= u'9';
 }
 
 // Length of the decimal number (sign, digits, optional fraction) starting at from; 0 when
 // there is none. A lone sign or point is no number.
-qsizetype numberLength(const QString& text, qsizetype from)
+template <typename Text> qsizetype numberLength(Text text, qsizetype from)
 {
     qsizetype i = from;
-    if (i < text.size() && (text[i] == u'+' || text[i] == u'-'))
+    if (i < text.size() && (unitAt(text, i) == u'+' || unitAt(text, i) == u'-'))
         ++i;
     qsizetype digits = 0;
-    while (i < text.size() && isDigit(text[i])) {
+    while (i < text.size() && isDigit(unitAt(text, i))) {
         ++i;
         ++digits;
     }
-    if (i < text.size() && text[i] == u'.') {
+    if (i < text.size() && unitAt(text, i) == u'.') {
         qsizetype j = i + 1;
         qsizetype fraction = 0;
-        while (j < text.size() && isDigit(text[j])) {
+        while (j < text.size() && isDigit(unitAt(text, j))) {
             ++j;
             ++fraction;
         }
@@ -45,9 +50,12 @@ qsizetype numberLength(const QString& text, qsizetype from)
 }
 
 // The value of a well-formed decimal number; huge ones give an infinity, tiny ones 0.
-double parseNumber(const QString& text, qsizetype from, qsizetype length)
+template <typename Text> double parseNumber(Text text, qsizetype from, qsizetype length)
 {
-    std::string s = text.mid(from, length).toStdString();
+    std::string s;
+    s.reserve(std::size_t(length));
+    for (qsizetype i = from; i < from + length; ++i)
+        s.push_back(static_cast<char>(unitAt(text, i))); // sign, digits and point: ASCII
     bool negative = false;
     std::size_t start = 0;
     if (!s.empty() && (s[0] == '+' || s[0] == '-')) {
@@ -67,18 +75,28 @@ double parseNumber(const QString& text, qsizetype from, qsizetype length)
     return negative ? -value : value;
 }
 
-} // namespace
-
-double textValue(const QString& text)
+template <typename Text> double leadingNumberOf(Text text)
 {
     qsizetype i = 0;
-    while (i < text.size() && isBlank(text[i]))
+    while (i < text.size() && isBlank(unitAt(text, i)))
         ++i;
     const qsizetype length = numberLength(text, i);
     return length > 0 ? parseNumber(text, i, length) : 0.0;
 }
 
-QString numberText(double value)
+} // namespace
+
+double leadingNumber(QStringView text)
+{
+    return leadingNumberOf(text);
+}
+
+double leadingNumber(QByteArrayView bytes)
+{
+    return leadingNumberOf(bytes);
+}
+
+QString decimalText(double value)
 {
     if (value == 0.0)
         return QStringLiteral("0"); // also for -0: a label never shows "-0"
@@ -95,13 +113,13 @@ QString numberText(double value)
     return QString::fromLatin1(buffer, end - buffer);
 }
 
-std::optional<double> wholeTextNumber(const QString& text)
+std::optional<double> numberFromWholeText(QStringView text)
 {
     qsizetype first = 0;
     qsizetype last = text.size();
-    while (first < last && isBlank(text[first]))
+    while (first < last && isBlank(text[first].unicode()))
         ++first;
-    while (last > first && isBlank(text[last - 1]))
+    while (last > first && isBlank(text[last - 1].unicode()))
         --last;
     const qsizetype length = numberLength(text, first);
     if (length == 0 || first + length != last)

@@ -5,44 +5,72 @@
 // both read these numbers, so the printed cells of the card pictures lie exactly under
 // the labels that the window lays over them.
 
+#include "cards/facfields.h"
 #include "platform/layoutunits.h"
 
 #include <array>
+#include <string_view>
 
 namespace faclayout {
 
-// One field of a card: its label on the main panel and its twin on the review panel.
+// One field of a card, shown on both panels: its label on the main panel, named "lbl" and
+// the field's name, and its twin on the review panel, the same name with a "b".
 struct EntryLabel
 {
-    const char* mainName;
+    int field; // its position in kFACFields
+    char mainName[12];
     Twips main;
-    const char* reviewName;
+    char reviewName[12];
     Twips review;
     Face face;
     double points;
     Align align;
-    const char* field; // what a screen reader is told the label holds
+    const char* description; // what a screen reader is told the label holds
 };
 
-// In FACRecord field order (No has no visible label and is not listed here).
+constexpr EntryLabel entryLabel(std::string_view field, Twips main, Twips review, Face face,
+                                double points, Align align, const char* description)
+{
+    EntryLabel e{facFieldIndex(field), {}, main, {}, review, face, points, align, description};
+    const std::string_view name = kFACFields[std::size_t(e.field)].name;
+    if (name.size() + 5 > sizeof e.reviewName)
+        throw "field name too long for its label's name";
+    const std::string_view prefix = "lbl";
+    for (std::size_t i = 0; i < prefix.size() + name.size(); ++i)
+        e.mainName[i] = e.reviewName[i] = i < prefix.size() ? prefix[i] : name[i - prefix.size()];
+    e.reviewName[prefix.size() + name.size()] = 'b';
+    return e;
+}
+
+// Every field but No (whose label is the hidden lblNo), in the field table's order.
 // clang-format off
 inline constexpr std::array<EntryLabel, 14> kEntryLabels{{
-    {"lblPos", {2400, 1600, 1680, 255}, "lblPosb", {2390, 1600, 1680, 255}, Face::MsSansSerif, 9.75, Align::Left, "Ring position"},
-    {"lblCF", {1380, 990, 495, 250}, "lblCFb", {1350, 980, 495, 255}, Face::Arial, 9.75, Align::Centre, "CF"},
-    {"lblRN", {3120, 990, 960, 250}, "lblRNb", {3120, 980, 960, 255}, Face::Arial, 9.75, Align::Centre, "RN"},
-    {"lblRes", {2400, 1290, 1635, 255}, "lblResb", {2400, 1290, 1635, 255}, Face::MsSansSerif, 9.75, Align::Left, "Result"},
-    {"lblKD", {1400, 1930, 495, 255}, "lblKDb", {1400, 1940, 495, 255}, Face::MsSansSerif, 9.75, Align::Centre, "KD"},
-    {"lblKD2", {3330, 1930, 495, 250}, "lblKD2b", {3340, 1940, 495, 255}, Face::MsSansSerif, 9.75, Align::Centre, "KD2"},
-    {"lblKOR", {1400, 2230, 495, 255}, "lblKORb", {1400, 2230, 495, 255}, Face::MsSansSerif, 9.75, Align::Centre, "KOR"},
-    {"lblKDC", {3330, 2230, 495, 250}, "lblKDCb", {3340, 2230, 495, 255}, Face::MsSansSerif, 9.75, Align::Centre, "KDC"},
-    {"lblJ1", {830, 2560, 495, 255}, "lblJ1b", {840, 2560, 495, 255}, Face::MsSansSerif, 9.75, Align::Left, "J1"},
-    {"lblJ2", {2160, 2560, 495, 250}, "lblJ2b", {2175, 2560, 495, 255}, Face::MsSansSerif, 9.75, Align::Left, "J2"},
-    {"lblJ3", {3550, 2560, 495, 250}, "lblJ3b", {3555, 2560, 495, 255}, Face::MsSansSerif, 9.75, Align::Left, "J3"},
-    {"lblCond", {150, 2880, 3930, 960}, "lblCondb", {150, 2880, 3930, 960}, Face::ArialNarrow, 8.25, Align::Left, "Condition"},
-    {"lblInj", {150, 3900, 3930, 1050}, "lblInjb", {150, 3900, 3930, 1050}, Face::ArialNarrow, 8.25, Align::Left, "Injury"},
-    {"lblSA", {150, 5000, 3930, 1020}, "lblSAb", {150, 4995, 3930, 1020}, Face::ArialNarrow, 8.25, Align::Left, "Special action"},
+    entryLabel("Pos", {2400, 1600, 1680, 255}, {2390, 1600, 1680, 255}, Face::MsSansSerif, 9.75, Align::Left, "Ring position"),
+    entryLabel("CF", {1380, 990, 495, 250}, {1350, 980, 495, 255}, Face::Arial, 9.75, Align::Centre, "CF"),
+    entryLabel("RN", {3120, 990, 960, 250}, {3120, 980, 960, 255}, Face::Arial, 9.75, Align::Centre, "RN"),
+    entryLabel("Res", {2400, 1290, 1635, 255}, {2400, 1290, 1635, 255}, Face::MsSansSerif, 9.75, Align::Left, "Result"),
+    entryLabel("KD", {1400, 1930, 495, 255}, {1400, 1940, 495, 255}, Face::MsSansSerif, 9.75, Align::Centre, "KD"),
+    entryLabel("KD2", {3330, 1930, 495, 250}, {3340, 1940, 495, 255}, Face::MsSansSerif, 9.75, Align::Centre, "KD2"),
+    entryLabel("KOR", {1400, 2230, 495, 255}, {1400, 2230, 495, 255}, Face::MsSansSerif, 9.75, Align::Centre, "KOR"),
+    entryLabel("KDC", {3330, 2230, 495, 250}, {3340, 2230, 495, 255}, Face::MsSansSerif, 9.75, Align::Centre, "KDC"),
+    entryLabel("J1", {830, 2560, 495, 255}, {840, 2560, 495, 255}, Face::MsSansSerif, 9.75, Align::Left, "J1"),
+    entryLabel("J2", {2160, 2560, 495, 250}, {2175, 2560, 495, 255}, Face::MsSansSerif, 9.75, Align::Left, "J2"),
+    entryLabel("J3", {3550, 2560, 495, 250}, {3555, 2560, 495, 255}, Face::MsSansSerif, 9.75, Align::Left, "J3"),
+    entryLabel("Cond", {150, 2880, 3930, 960}, {150, 2880, 3930, 960}, Face::ArialNarrow, 8.25, Align::Left, "Condition"),
+    entryLabel("Inj", {150, 3900, 3930, 1050}, {150, 3900, 3930, 1050}, Face::ArialNarrow, 8.25, Align::Left, "Injury"),
+    entryLabel("SA", {150, 5000, 3930, 1020}, {150, 4995, 3930, 1020}, Face::ArialNarrow, 8.25, Align::Left, "Special action"),
 }};
 // clang-format on
+
+constexpr bool entryLabelsFollowTheFields()
+{
+    for (std::size_t i = 0; i < kEntryLabels.size(); ++i) {
+        if (kEntryLabels[i].field != int(i) + 1)
+            return false;
+    }
+    return kEntryLabels.size() + 1 == kFACFields.size();
+}
+static_assert(entryLabelsFollowTheFields(), "one entry label a field, No aside, in field order");
 
 // The heading array Label1: elements 0-10 on the main panel, 11-21 in fraFAC.
 // All "Arial" 9.75 bold, white fill.
@@ -126,7 +154,7 @@ enum class Colour {
     ButtonText
 };
 
-// The labels of the middle column and the hidden card number, each with its look. All bold.
+// A label of the middle column, or the hidden card number, with its look. All bold.
 struct FixedLabel
 {
     const char* name;
@@ -138,18 +166,18 @@ struct FixedLabel
     Colour text;
     bool border;
     const char* caption;
-    const char* field; // what a screen reader is told the label holds; null for headings
+    const char* description; // what a screen reader is told the label holds; null for headings
 };
 
 // clang-format off
-inline constexpr std::array<FixedLabel, 6> kFixedLabels{{
+inline constexpr std::array<FixedLabel, 5> kMiddleLabels{{
     {"lblClock", kLblClock, Face::MsSansSerif, 18, Align::Centre, Colour::MenuText, Colour::Yellow, false, "3:00", "Round clock"},
     {"Label4", kLabel4, Face::MsSansSerif, 8.25, Align::Centre, Colour::Window, Colour::WindowText, true, "ROUND", nullptr},
     {"lblRound", kLblRound, Face::MsSansSerif, 18, Align::Centre, Colour::LightGrey, Colour::Blue, true, "1", "Round"},
     {"Label2", kLabel2, Face::MsSansSerif, 8.25, Align::Centre, Colour::Window, Colour::Red, true, " KILLER INSTINCT", nullptr},
     {"lblKI", kLblKI, Face::MsSansSerif, 13.5, Align::Centre, Colour::Red, Colour::White, true, "", "Killer Instinct"},
-    {"lblNo", kLblNo, Face::MsSansSerif, 12, Align::Centre, Colour::ButtonFace, Colour::ButtonText, false, "", "Card number"},
 }};
+inline constexpr FixedLabel kCardNumberLabel{"lblNo", kLblNo, Face::MsSansSerif, 12, Align::Centre, Colour::ButtonFace, Colour::ButtonText, false, "", "Card number"};
 // clang-format on
 
 } // namespace faclayout

@@ -21,7 +21,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QShortcut>
-#include <tuple>
+#include <string_view>
 
 namespace {
 
@@ -58,6 +58,68 @@ QString picture(const char* name)
     return QLatin1String(name);
 }
 
+// The member that keeps each label the layout tables name, so the window can reach it by
+// its name.
+struct LabelSlot
+{
+    std::string_view name;
+    QorLabel* frmFac::*member;
+};
+
+// clang-format off
+constexpr LabelSlot kLabelSlots[] = {
+    {"lblPos", &frmFac::lblPos},     {"lblPosb", &frmFac::lblPosb},
+    {"lblCF", &frmFac::lblCF},       {"lblCFb", &frmFac::lblCFb},
+    {"lblRN", &frmFac::lblRN},       {"lblRNb", &frmFac::lblRNb},
+    {"lblRes", &frmFac::lblRes},     {"lblResb", &frmFac::lblResb},
+    {"lblKD", &frmFac::lblKD},       {"lblKDb", &frmFac::lblKDb},
+    {"lblKD2", &frmFac::lblKD2},     {"lblKD2b", &frmFac::lblKD2b},
+    {"lblKOR", &frmFac::lblKOR},     {"lblKORb", &frmFac::lblKORb},
+    {"lblKDC", &frmFac::lblKDC},     {"lblKDCb", &frmFac::lblKDCb},
+    {"lblJ1", &frmFac::lblJ1},       {"lblJ1b", &frmFac::lblJ1b},
+    {"lblJ2", &frmFac::lblJ2},       {"lblJ2b", &frmFac::lblJ2b},
+    {"lblJ3", &frmFac::lblJ3},       {"lblJ3b", &frmFac::lblJ3b},
+    {"lblCond", &frmFac::lblCond},   {"lblCondb", &frmFac::lblCondb},
+    {"lblInj", &frmFac::lblInj},     {"lblInjb", &frmFac::lblInjb},
+    {"lblSA", &frmFac::lblSA},       {"lblSAb", &frmFac::lblSAb},
+    {"lblClock", &frmFac::lblClock}, {"Label4", &frmFac::Label4},
+    {"lblRound", &frmFac::lblRound}, {"Label2", &frmFac::Label2},
+    {"lblKI", &frmFac::lblKI},
+};
+// clang-format on
+
+// A label the layout names without a member here does not compile.
+constexpr QorLabel* frmFac::*slotFor(std::string_view name)
+{
+    for (const LabelSlot& slot : kLabelSlots) {
+        if (slot.name == name)
+            return slot.member;
+    }
+    throw "no member keeps this label";
+}
+
+struct EntrySlots
+{
+    QorLabel* frmFac::*main;
+    QorLabel* frmFac::*review;
+};
+
+// Row by row of the layout tables, where each made label is kept.
+constexpr auto kEntrySlots = [] {
+    std::array<EntrySlots, faclayout::kEntryLabels.size()> table{};
+    for (std::size_t i = 0; i < table.size(); ++i) {
+        table[i] = {slotFor(faclayout::kEntryLabels[i].mainName),
+                    slotFor(faclayout::kEntryLabels[i].reviewName)};
+    }
+    return table;
+}();
+constexpr auto kMiddleSlots = [] {
+    std::array<QorLabel * frmFac::*, faclayout::kMiddleLabels.size()> table{};
+    for (std::size_t i = 0; i < table.size(); ++i)
+        table[i] = slotFor(faclayout::kMiddleLabels[i].name);
+    return table;
+}();
+
 } // namespace
 
 frmFac::frmFac(GameData& data, const Services& services, QWidget* parent)
@@ -81,25 +143,34 @@ frmFac::frmFac(GameData& data, const Services& services, QWidget* parent)
 
 void frmFac::buildControls()
 {
+    makePictures();
+    makePanels();
+    makeMiddleColumn();
+    makeHiddenControls();
+    connectHandlers();
+}
+
+void frmFac::makePictures()
+{
     using namespace faclayout;
     QWidget* w = m_client;
-    const QColor white = colour(Colour::White);
-
     Image1 = makePicture(w, QStringLiteral("Image1"), kImage1, picture(kCardStackPicture), false);
     imgFAC = makePicture(w, QStringLiteral("imgFAC"), kImgFAC, picture(kCardBackPicture), true);
     Image2 = makePicture(w, QStringLiteral("Image2"), kImage2, picture(kTitleLogoPicture), false);
 
+    // The review panel's frame, with its own card and cover.
     fraFAC = new QWidget(w);
     fraFAC->setObjectName(QStringLiteral("fraFAC"));
     fraFAC->setGeometry(pixels(kFraFAC));
     fraFAC->setAutoFillBackground(true);
     QPalette framePalette = fraFAC->palette();
-    framePalette.setColor(QPalette::Window, white);
+    framePalette.setColor(QPalette::Window, colour(Colour::White));
     fraFAC->setPalette(framePalette);
     Image3 =
         makePicture(fraFAC, QStringLiteral("Image3"), kImage3, picture(kCardBlankPicture), false);
     imgFAC2 =
         makePicture(fraFAC, QStringLiteral("imgFAC2"), kImgFAC2, picture(kCardBackPicture), true);
+
     // Pictures have no text of their own: a screen reader hears what each one is, and in
     // particular whether a card lies face down.
     Image1->setAccessibleName(QStringLiteral("Card"));
@@ -107,6 +178,12 @@ void frmFac::buildControls()
     Image2->setAccessibleName(QStringLiteral("Korvane II QOR Flipper"));
     Image3->setAccessibleName(QStringLiteral("Recalled card"));
     imgFAC2->setAccessibleName(QStringLiteral("Recalled card face down"));
+}
+
+void frmFac::makePanels()
+{
+    using namespace faclayout;
+    const QColor white = colour(Colour::White);
 
     // Headings: fixed texts that name the entries beside them.
     LabelLook heading;
@@ -114,8 +191,8 @@ void frmFac::buildControls()
     heading.fill = white;
     for (const Heading& h : kHeadings) {
         heading.align = h.align;
-        Label1[h.mainIndex] = makeLabel(w, QStringLiteral("Label1_%1").arg(h.mainIndex), h.main,
-                                        heading, QString::fromLatin1(h.caption));
+        Label1[h.mainIndex] = makeLabel(m_client, QStringLiteral("Label1_%1").arg(h.mainIndex),
+                                        h.main, heading, QString::fromLatin1(h.caption));
         Label1[h.reviewIndex] = makeLabel(fraFAC, QStringLiteral("Label1_%1").arg(h.reviewIndex),
                                           h.review, heading, QString::fromLatin1(h.caption));
     }
@@ -127,53 +204,49 @@ void frmFac::buildControls()
         entry.font = qorFont(faceName(e.face), e.points, true);
         entry.align = e.align;
         entry.fill = white;
-        const QString field = QString::fromLatin1(e.field);
+        const QString description = QString::fromLatin1(e.description);
         // The long texts are shown as they stand, ampersands included.
         const bool longText = e.face == Face::ArialNarrow;
 
-        QorLabel* main = makeLabel(w, QString::fromLatin1(e.mainName), e.main, entry);
-        main->setAccessibleDescription(field);
+        QorLabel* main = makeLabel(m_client, QString::fromLatin1(e.mainName), e.main, entry);
+        main->setAccessibleDescription(description);
         main->setAccessKeys(!longText);
-        m_mainEntries[i] = main;
+        m_mainLabels[e.field] = main;
+        this->*kEntrySlots[i].main = main;
 
         QorLabel* review = makeLabel(fraFAC, QString::fromLatin1(e.reviewName), e.review, entry);
-        review->setAccessibleDescription(QStringLiteral("Recalled card: %1").arg(field));
+        review->setAccessibleDescription(QStringLiteral("Recalled card: %1").arg(description));
         review->setAccessKeys(!longText);
-        m_reviewEntries[i] = review;
+        m_reviewLabels[e.field] = review;
+        this->*kEntrySlots[i].review = review;
     }
-    // The named labels, in the table's field order.
-    const auto inOrder = [](const auto& labels) {
-        return std::apply([](auto*... l) { return std::tuple(l...); }, labels);
-    };
-    std::tie(lblPos, lblCF, lblRN, lblRes, lblKD, lblKD2, lblKOR, lblKDC, lblJ1, lblJ2, lblJ3,
-             lblCond, lblInj, lblSA) = inOrder(m_mainEntries);
-    std::tie(lblPosb, lblCFb, lblRNb, lblResb, lblKDb, lblKD2b, lblKORb, lblKDCb, lblJ1b, lblJ2b,
-             lblJ3b, lblCondb, lblInjb, lblSAb) = inOrder(m_reviewEntries);
 
-    // The middle column's labels and the hidden card number.
-    for (const FixedLabel& f : kFixedLabels) {
-        LabelLook look;
-        look.font = qorFont(faceName(f.face), f.points, true);
-        look.align = f.align;
-        look.fill = colour(f.fill);
-        look.text = colour(f.text);
-        look.border = f.border;
-        QorLabel* label = makeLabel(w, QString::fromLatin1(f.name), f.place, look,
-                                    QString::fromLatin1(f.caption));
-        if (f.field)
-            label->setAccessibleDescription(QString::fromLatin1(f.field));
-    }
-    const auto fixed = [w](const char* name) {
-        return w->findChild<QorLabel*>(QLatin1String(name), Qt::FindDirectChildrenOnly);
-    };
-    lblClock = fixed("lblClock");
-    Label4 = fixed("Label4");
-    lblRound = fixed("lblRound");
-    Label2 = fixed("Label2");
-    lblKI = fixed("lblKI");
-    lblNo = fixed("lblNo");
+    cmdPick = makeButton(m_client, QStringLiteral("cmdPick"), kCmdPick,
+                         QStringLiteral("Pick Random FAC"));
+}
+
+QorLabel* frmFac::makeFixedLabel(const faclayout::FixedLabel& f)
+{
+    LabelLook look;
+    look.font = qorFont(faceName(f.face), f.points, true);
+    look.align = f.align;
+    look.fill = colour(f.fill);
+    look.text = colour(f.text);
+    look.border = f.border;
+    QorLabel* label = makeLabel(m_client, QString::fromLatin1(f.name), f.place, look,
+                                QString::fromLatin1(f.caption));
+    if (f.description)
+        label->setAccessibleDescription(QString::fromLatin1(f.description));
+    return label;
+}
+
+void frmFac::makeMiddleColumn()
+{
+    using namespace faclayout;
+    QWidget* w = m_client;
+    for (std::size_t i = 0; i < kMiddleLabels.size(); ++i)
+        this->*kMiddleSlots[i] = makeFixedLabel(kMiddleLabels[i]);
     lblKI->setCursor(handCursor());
-    lblNo->hide();
 
     cmdFlip = makeButton(w, QStringLiteral("cmdFlip"), kCmdFlip, QStringLiteral("Flip QOR"));
     cmdRound = makeButton(w, QStringLiteral("cmdRound"), kCmdRound, QStringLiteral("Next Round"));
@@ -193,21 +266,30 @@ void frmFac::buildControls()
     cboKI->hide();
     // Return in the text field would otherwise choose a typed entry.
     cboKI->installEventFilter(this);
+}
 
-    cmdPick = makeButton(w, QStringLiteral("cmdPick"), kCmdPick, QStringLiteral("Pick Random FAC"));
-
-    // Hidden controls that hold state for the handlers.
+void frmFac::makeHiddenControls()
+{
+    using namespace faclayout;
+    QWidget* w = m_client;
     lstFAC = new QListWidget(w);
     lstFAC->setObjectName(QStringLiteral("lstFAC"));
     lstFAC->setGeometry(pixels(kLstFAC));
     lstFAC->setSortingEnabled(false);
     lstFAC->hide();
 
+    lblNo = makeFixedLabel(kCardNumberLabel);
+    m_mainLabels[facFieldIndex("No")] = lblNo;
+    lblNo->hide();
+
     cmdFlip2 =
         makeButton(w, QStringLiteral("cmdFlip2"), kCmdFlip2, QStringLiteral("Flip Non-Timed FAC"));
     cmdFlip2->setEnabled(false);
     cmdFlip2->hide();
+}
 
+void frmFac::connectHandlers()
+{
     connect(cmdFlip, &QPushButton::clicked, this, &frmFac::cmdFlip_Click);
     connect(cmdFlip2, &QPushButton::clicked, this, &frmFac::cmdFlip2_Click);
     connect(cmdPick, &QPushButton::clicked, this, &frmFac::cmdPick_Click);
@@ -254,22 +336,12 @@ void frmFac::setStackingAndTabOrder()
     setTabOrder(cboKI, cmdPick);
 }
 
-void frmFac::showCard(QorLabel* const* labels, const FACRecord& card)
+void frmFac::showCard(const PanelLabels& labels, const FACRecord& card)
 {
-    labels[0]->setText(card.Pos);
-    labels[1]->setText(QString::number(card.CF));
-    labels[2]->setText(card.RN);
-    labels[3]->setText(card.Res);
-    labels[4]->setText(QString::number(card.KD));
-    labels[5]->setText(QString::number(card.KD2));
-    labels[6]->setText(QString::number(card.KOR));
-    labels[7]->setText(QString::number(card.KDC));
-    labels[8]->setText(card.J1);
-    labels[9]->setText(card.J2);
-    labels[10]->setText(card.J3);
-    labels[11]->setText(card.Cond);
-    labels[12]->setText(card.Inj);
-    labels[13]->setText(card.SA);
+    for (std::size_t i = 0; i < kFACFields.size(); ++i) {
+        if (labels[i])
+            labels[i]->setText(fieldText(card, kFACFields[i]));
+    }
 }
 
 void frmFac::pickFAC()
@@ -278,7 +350,7 @@ void frmFac::pickFAC()
         m_data.facCount = 1;
     m_data.curFAC = m_data.deck[m_data.facCount];
     lstFAC->addItem(QString::number(m_data.curFAC));
-    showMain(m_data.FACs[m_data.curFAC]);
+    showCard(m_mainLabels, m_data.FACs[m_data.curFAC]);
 }
 
 void frmFac::pickFAC2()
@@ -286,13 +358,7 @@ void frmFac::pickFAC2()
     // Only a card number shows a card; anything else leaves the panel as it is.
     if (m_data.curFAC < 1 || m_data.curFAC > 100)
         return;
-    showMain(m_data.FACs[m_data.curFAC]);
-}
-
-void frmFac::showMain(const FACRecord& card)
-{
-    lblNo->setText(card.No);
-    showCard(m_mainEntries.data(), card);
+    showCard(m_mainLabels, m_data.FACs[m_data.curFAC]);
 }
 
 void frmFac::modeShuffle()
@@ -326,8 +392,8 @@ void frmFac::mnuNewGame_Click()
     m_services.random.reseed();
     readFACs(m_data, m_services.messages, m_services.dataFile);
     m_data.facCount = 0;
-    for (QorLabel* label : m_mainEntries)
-        label->setText(QString());
+    for (const faclayout::EntryLabel& e : faclayout::kEntryLabels)
+        m_mainLabels[e.field]->setText(QString());
     lblClock->setText(QStringLiteral("3:00"));
     lblRound->setText(QStringLiteral("1"));
     imgFAC->show();
@@ -350,9 +416,11 @@ void frmFac::cmdFlip_Click()
 {
     imgFAC2->show();
     if (!lblKI->text().isEmpty())
-        lblKI->setText(numberText(textValue(lblKI->text()) - 1));
+        lblKI->setText(decimalText(leadingNumber(lblKI->text()) - 1));
+    // Empty means no countdown: one that reaches 0 is over, so 1 goes straight to "".
     if (lblKI->text() == QLatin1String("0"))
         lblKI->setText(QString());
+    // The cover's own flag (isVisible() is false until the window shows); hiding twice is harmless.
     if (!imgFAC->isHidden())
         imgFAC->hide();
     if (lblClock->text() == QLatin1String("0:00")) {
@@ -363,6 +431,7 @@ void frmFac::cmdFlip_Click()
     ++m_data.facCount;
     if (m_data.facCount > 100) {
         modeShuffle();
+        // modeShuffle leaves 1 too; this click deals position 1 of the new deck whatever it does.
         m_data.facCount = 1;
     }
     pickFAC();
@@ -385,7 +454,7 @@ void frmFac::cmdFlip2_Click()
     // file did not reach) no card counts as shown and the first draw stands. Each redraw
     // reseeds, and a reseed never returns the generator to an earlier state.
     for (;;) {
-        const std::optional<double> shown = wholeTextNumber(lblNo->text());
+        const std::optional<double> shown = numberFromWholeText(lblNo->text());
         if (!shown || *shown != n)
             break;
         m_services.random.reseed();
@@ -404,7 +473,7 @@ void frmFac::cmdPick_Click()
     const int k = drawWhole(m_services.random.next(), n - 1);
     const int f = lstFAC->item(k - 1)->text().toShort();
     m_cues.card();
-    showCard(m_reviewEntries.data(), m_data.FACs[f]);
+    showCard(m_reviewLabels, m_data.FACs[f]);
     imgFAC2->hide();
 }
 
@@ -415,7 +484,7 @@ void frmFac::cmdRound_Click()
     cmdFlip2->setEnabled(false);
     cmdRound->setEnabled(false);
     lblClock->setText(QStringLiteral("3:00"));
-    lblRound->setText(numberText(textValue(lblRound->text()) + 1));
+    lblRound->setText(decimalText(leadingNumber(lblRound->text()) + 1));
     m_cues.nextRound();
 }
 

@@ -5,6 +5,7 @@
 // round and the Killer Instinct value live in their labels' texts, the cards and the deck
 // in GameData.
 
+#include "cards/facfields.h"
 #include "cards/gamedata.h"
 #include "platform/cues.h"
 #include "platform/services.h"
@@ -18,6 +19,9 @@ class QListWidget;
 class QPushButton;
 class QorLabel;
 class QorPicture;
+namespace faclayout {
+struct FixedLabel;
+}
 
 class frmFac : public QMainWindow
 {
@@ -113,16 +117,24 @@ class frmFac : public QMainWindow
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    // One panel's labels, field by field of kFACFields; null where the panel shows no field.
+    using PanelLabels = std::array<QorLabel*, kFACFields.size()>;
+
+    // Makes every control from the layout tables, in these parts.
     void buildControls();
+    void makePictures();       // both cards, both covers, the logo, and the frame fraFAC
+    void makePanels();         // headings and entry labels of both panels, and cmdPick
+    void makeMiddleColumn();   // clock, Flip, round, Next Round, Killer Instinct
+    void makeHiddenControls(); // lstFAC, lblNo, cmdFlip2
+    void connectHandlers();    // each control's event to its handler, and the K shortcut
+    QorLabel* makeFixedLabel(const faclayout::FixedLabel& label);
     void setStackingAndTabOrder();
-    void showCard(QorLabel* const* labels, const FACRecord& card);
-    void showMain(const FACRecord& card);
+    void showCard(const PanelLabels& labels, const FACRecord& card);
 
     GameData& m_data;
     Services m_services;
     Cues m_cues;
     QWidget* m_client = nullptr;
-    // The entry labels in card-field order (Pos ... SA), as the layout table lists them.
-    std::array<QorLabel*, 14> m_mainEntries{};
-    std::array<QorLabel*, 14> m_reviewEntries{};
+    PanelLabels m_mainLabels{};   // lblNo, lblPos ... lblSA
+    PanelLabels m_reviewLabels{}; // none for No, lblPosb ... lblSAb
 };

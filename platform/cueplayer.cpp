@@ -21,7 +21,7 @@ QByteArray readRegularFile(const QString& path, qint64 maxBytes)
     const QFileInfo info(path);
     if (!info.isFile() || info.size() > maxBytes)
         return {};
-    const OpenedFile opened = openDataFile(path);
+    const OpenedFile opened = openRegularFile(path);
     if (!opened.device)
         return {};
     const QByteArray bytes = opened.device->read(maxBytes + 1);

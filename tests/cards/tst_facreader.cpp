@@ -1,3 +1,4 @@
+#include "carddecks.h"
 #include "cardfakes.h"
 #include "cards/facreader.h"
 
@@ -20,44 +21,47 @@
 
 namespace {
 
-// Card k in the writer's format, every field telling which card it came from.
-QByteArray card(int k)
+// Card k, every field telling which card it came from.
+FACRecord numberedCard(int k)
 {
-    return QStringLiteral("\"%1\",\"Pos %1\",%2,\"RN %1\",\"Res %1\",%3,%4,%5,%6,\"A%1\",\"B%1\","
-                          "\"E%1\",\"Cond %1, with a comma\",\"Inj %1\",\"SA %1\"\r\n")
-        .arg(k)
-        .arg(k * 10)
-        .arg(k % 4)
-        .arg(-k)
-        .arg(k + 1000)
-        .arg(k % 3)
-        .toLatin1();
+    const QString n = QString::number(k);
+    return {.No = n,
+            .Pos = "Pos " + n,
+            .CF = std::int16_t(k * 10),
+            .RN = "RN " + n,
+            .Res = "Res " + n,
+            .KD = std::int16_t(k % 4),
+            .KD2 = std::int16_t(-k),
+            .KOR = std::int16_t(k + 1000),
+            .KDC = std::int16_t(k % 3),
+            .J1 = "A" + n,
+            .J2 = "B" + n,
+            .J3 = "E" + n,
+            .Cond = "Cond " + n + ", with a comma",
+            .Inj = "Inj " + n,
+            .SA = "SA " + n};
 }
 
+// Cards from..to in the writer's format.
 QByteArray cards(int from, int to)
 {
-    QByteArray text;
-    for (int k = from; k <= to; ++k)
-        text += card(k);
-    return text;
+    return deckFile(from, to, [](int k) { return writtenValues(numberedCard(k)); });
+}
+
+QByteArray card(int k)
+{
+    return cards(k, k);
 }
 
 // True when entry slot holds card k exactly.
 bool holdsCard(const FACRecord& r, int k)
 {
-    const QString n = QString::number(k);
-    return r.No == n && r.Pos == "Pos " + n && r.CF == k * 10 && r.RN == "RN " + n &&
-           r.Res == "Res " + n && r.KD == k % 4 && r.KD2 == -k && r.KOR == k + 1000 &&
-           r.KDC == k % 3 && r.J1 == "A" + n && r.J2 == "B" + n && r.J3 == "E" + n &&
-           r.Cond == "Cond " + n + ", with a comma" && r.Inj == "Inj " + n && r.SA == "SA " + n;
+    return r == numberedCard(k);
 }
 
 bool isEmpty(const FACRecord& r)
 {
-    return r.No.isEmpty() && r.Pos.isEmpty() && r.CF == 0 && r.RN.isEmpty() && r.Res.isEmpty() &&
-           r.KD == 0 && r.KD2 == 0 && r.KOR == 0 && r.KDC == 0 && r.J1.isEmpty() &&
-           r.J2.isEmpty() && r.J3.isEmpty() && r.Cond.isEmpty() && r.Inj.isEmpty() &&
-           r.SA.isEmpty();
+    return r == FACRecord{};
 }
 
 std::optional<ReadFailure> parse(const QByteArray& bytes, GameData& data)
@@ -172,7 +176,7 @@ struct WatchedOpener
     {
         return [this](const QString& name) {
             names.append(name);
-            OpenedFile opened = openDataFile(name);
+            OpenedFile opened = openRegularFile(name);
             device = opened.device.get();
             return opened;
         };
@@ -687,11 +691,7 @@ void TestFacReader::utf16WithItsMarkReadsLikeUtf8()
     for (int k = 1; k <= 100; ++k) {
         const FACRecord& a = asUtf16.FACs[k];
         const FACRecord& b = asUtf8.FACs[k];
-        QVERIFY2(a.No == b.No && a.Pos == b.Pos && a.CF == b.CF && a.RN == b.RN && a.Res == b.Res &&
-                     a.KD == b.KD && a.KD2 == b.KD2 && a.KOR == b.KOR && a.KDC == b.KDC &&
-                     a.J1 == b.J1 && a.J2 == b.J2 && a.J3 == b.J3 && a.Cond == b.Cond &&
-                     a.Inj == b.Inj && a.SA == b.SA,
-                 qPrintable(QStringLiteral("card %1: %2 / %3").arg(k).arg(a.Pos, b.Pos)));
+        QVERIFY2(a == b, qPrintable(QStringLiteral("card %1: %2 / %3").arg(k).arg(a.Pos, b.Pos)));
     }
 }
 
@@ -859,7 +859,7 @@ void TestFacReader::openFailsForAnyUser()
         OpenedFile opened;
         opened.error = QFileDevice::FileError(error);
         opened.errorString = errorString;
-        opened.notAFile = notAFile;
+        opened.nonFileKind = notAFile;
         return opened;
     };
     GameData data;
@@ -945,8 +945,8 @@ void TestFacReader::openerNeverWaits()
     QVERIFY(makeEntry(kind, name, card(1)));
     const int descriptors = openDescriptors();
     {
-        const OpenedFile opened = openDataFile(name);
-        QCOMPARE(opened.notAFile, notAFile);
+        const OpenedFile opened = openRegularFile(name);
+        QCOMPARE(opened.nonFileKind, notAFile);
         QCOMPARE(bool(opened.device), notAFile.isEmpty());
         if (opened.device) {
             QVERIFY(opened.device->isReadable());

@@ -43,7 +43,7 @@ void TestTextRules::value()
 {
     QFETCH(QString, text);
     QFETCH(double, value);
-    QCOMPARE(textValue(text), value);
+    QCOMPARE(leadingNumber(text), value);
 }
 
 void TestTextRules::text_data()
@@ -65,7 +65,7 @@ void TestTextRules::text()
 {
     QFETCH(double, value);
     QFETCH(QString, text);
-    QCOMPARE(numberText(value), text);
+    QCOMPARE(decimalText(value), text);
 }
 
 void TestTextRules::wholeText_data()
@@ -89,7 +89,7 @@ void TestTextRules::wholeText()
     QFETCH(QString, text);
     QFETCH(bool, isNumber);
     QFETCH(double, value);
-    const auto number = wholeTextNumber(text);
+    const auto number = numberFromWholeText(text);
     QCOMPARE(number.has_value(), isNumber);
     if (isNumber)
         QCOMPARE(*number, value);

@@ -4,6 +4,7 @@
 // source is the real Mersenne Twister with a frozen clock. QOR_SOAK_ACTIONS sets the count
 // (20000 unless set); the run prints its time and memory figures.
 
+#include "carddecks.h"
 #include "cards/roundclock.h"
 #include "fakes.h"
 #include "flipper/frmfac.h"
@@ -71,34 +72,27 @@ constexpr bool kSanitized = false;
 constexpr bool kSanitized = false;
 #endif
 
-QString quoted(const QString& s)
-{
-    return QLatin1Char('"') + s + QLatin1Char('"');
-}
-
 // 100 cards whose Res entries differ, so a panel's card can be told from that label alone.
-QByteArray deckFile()
+QByteArray soakDeck()
 {
-    QByteArray out;
-    for (int k = 1; k <= 100; ++k) {
-        const QStringList values = {quoted(QString::number(k)),
-                                    quoted(QStringLiteral("Pos %1").arg(k)),
-                                    QString::number(k),
-                                    quoted(QStringLiteral("RN%1").arg(k % 9)),
-                                    quoted(QStringLiteral("Res %1").arg(k)),
-                                    QString::number(k % 3),
-                                    QString::number(k % 2),
-                                    QString::number(k % 5),
-                                    QString::number(k % 7),
-                                    quoted(QStringLiteral("A")),
-                                    quoted(QStringLiteral("B")),
-                                    quoted(QStringLiteral("C")),
-                                    quoted(QStringLiteral("Cond %1").arg(k)),
-                                    quoted(QStringLiteral("Inj %1").arg(k)),
-                                    quoted(QStringLiteral("SA %1").arg(k))};
-        out += values.join(QLatin1Char(',')).toLatin1() + "\r\n";
-    }
-    return out;
+    return deckFile(1, 100, [](int k) {
+        const QString n = QString::number(k);
+        return writtenValues({.No = n,
+                              .Pos = "Pos " + n,
+                              .CF = std::int16_t(k),
+                              .RN = QStringLiteral("RN%1").arg(k % 9),
+                              .Res = "Res " + n,
+                              .KD = std::int16_t(k % 3),
+                              .KD2 = std::int16_t(k % 2),
+                              .KOR = std::int16_t(k % 5),
+                              .KDC = std::int16_t(k % 7),
+                              .J1 = QStringLiteral("A"),
+                              .J2 = QStringLiteral("B"),
+                              .J3 = QStringLiteral("C"),
+                              .Cond = "Cond " + n,
+                              .Inj = "Inj " + n,
+                              .SA = "SA " + n});
+    });
 }
 
 } // namespace
@@ -123,7 +117,7 @@ void TestSoak::soak()
     {
         QFile f(dataPath);
         QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(deckFile());
+        f.write(soakDeck());
     }
 
     GameData data;

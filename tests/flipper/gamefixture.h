@@ -2,6 +2,7 @@
 // A game window on fakes: a data file in a temporary folder, scripted randomness, recorded
 // cues, messages and exits. Shown offscreen so focus and stacking behave as on screen.
 
+#include "carddecks.h"
 #include "cards/gamedata.h"
 #include "fakes.h"
 #include "flipper/frmfac.h"
@@ -20,47 +21,38 @@
 #include <memory>
 
 // Card k of the fixture deck: texts that name the card, numbers derived from k.
-inline QStringList fixtureFields(int k)
+inline FACRecord fixtureCard(int k)
 {
     const QString n = QString::number(k);
-    return {QStringLiteral("\"%1\"").arg(n),
-            QStringLiteral("\"Pos %1\"").arg(n),
-            n,
-            QStringLiteral("\"RN %1\"").arg(n),
-            QStringLiteral("\"Res %1\"").arg(n),
-            QString::number(k % 5),
-            QString::number(-(k % 3)),
-            QString::number(100 + k),
-            QStringLiteral("7"),
-            QStringLiteral("\"J1 %1\"").arg(n),
-            QStringLiteral("\"J2 %1\"").arg(n),
-            QStringLiteral("\"J3 %1\"").arg(n),
-            QStringLiteral("\"Cond %1\"").arg(n),
-            QStringLiteral("\"Inj %1\"").arg(n),
-            QStringLiteral("\"SA %1\"").arg(n)};
+    return {.No = n,
+            .Pos = "Pos " + n,
+            .CF = std::int16_t(k),
+            .RN = "RN " + n,
+            .Res = "Res " + n,
+            .KD = std::int16_t(k % 5),
+            .KD2 = std::int16_t(-(k % 3)),
+            .KOR = std::int16_t(100 + k),
+            .KDC = 7,
+            .J1 = "J1 " + n,
+            .J2 = "J2 " + n,
+            .J3 = "J3 " + n,
+            .Cond = "Cond " + n,
+            .Inj = "Inj " + n,
+            .SA = "SA " + n};
 }
 
-// A data file of `cards` records, one a line, CR LF; `edit` may change a card's fields.
+// A data file of `cards` records, one a line, CR LF; `edit` may change a card's values as
+// they stand in the file.
 inline QByteArray fixtureDeck(int cards = 100,
                               const std::function<void(int, QStringList&)>& edit = {})
 {
-    QByteArray out;
-    for (int k = 1; k <= cards; ++k) {
-        QStringList fields = fixtureFields(k);
+    return deckFile(1, cards, [&](int k) {
+        QStringList values = writtenValues(fixtureCard(k));
         if (edit)
-            edit(k, fields);
-        out += fields.join(QLatin1Char(',')).toLatin1() + "\r\n";
-    }
-    return out;
+            edit(k, values);
+        return values;
+    });
 }
-
-// The clock after each timed card of a round.
-inline const QStringList kClockTexts{
-    "2:57", "2:54", "2:51", "2:46", "2:43", "2:40", "2:33", "2:29", "2:25", "2:21",
-    "2:18", "2:15", "2:12", "2:09", "2:05", "2:01", "1:57", "1:53", "1:49", "1:45",
-    "1:42", "1:39", "1:36", "1:32", "1:28", "1:25", "1:22", "1:19", "1:16", "1:13",
-    "1:10", "1:07", "1:04", "1:00", "0:56", "0:52", "0:48", "0:45", "0:42", "0:38",
-    "0:34", "0:30", "0:27", "0:24", "0:20", "0:16", "0:12", "0:08", "0:04", "0:00"};
 
 struct Game
 {
