@@ -8,11 +8,11 @@
 #include "cards/messageservice.h"
 #include "flipper/frmfac.h"
 #include "platform/programexit.h"
-#include "platform/qorlabel.h"
 #include "platform/services.h"
 #include "platform/shellservice.h"
 #include "platform/soundplayer.h"
 #include "platform/systemrandomsource.h"
+#include "platform/widgets/qorlabel.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -18,14 +18,8 @@
 
 #include "cards/gamedata.h"
 #include "flipper/frmfac.h"
-#include "platform/lazysoundplayer.h"
-#include "platform/qtmessageservice.h"
-#include "platform/qtprogramexit.h"
-#include "platform/services.h"
-#include "platform/shell.h"
+#include "platform/realservices.h"
 #include "platform/systemfontspreload.h"
-#include "platform/systemrandomsource.h"
-#include "platform/systemsoundplayer.h"
 #include "windows/frmnmain.h"
 
 #include <QApplication>
@@ -121,19 +115,10 @@ int qorChild(SystemFontsPreload& fonts)
     // What main.cpp builds before the title window shows, with the build's wave files and
     // the bundled deck.
     auto data = std::make_unique<GameData>();
-    SystemRandomSource random;
-    QtMessageService messages;
-    LazySoundPlayer sound([] { return std::make_unique<SystemSoundPlayer>(); });
-    SystemShellService shell;
-    QtProgramExit exit;
-    const Services services{
-        random,
-        messages,
-        sound,
-        shell,
-        exit,
+    RealServices real;
+    const Services services = real.services(
         QDir(QCoreApplication::applicationDirPath() + QStringLiteral("/..")).canonicalPath(),
-        QStringLiteral(QOR_SAMPLE_DECK)};
+        QStringLiteral(QOR_SAMPLE_DECK));
     frmnMain window(*data, services);
     std::unique_ptr<FirstPaint> gamePainted;
     qint64 clicked = 0;

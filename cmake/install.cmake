@@ -19,11 +19,8 @@ include(GNUInstallDirs)
 set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
     OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 
-set(QOR_SOUND_FILES
-  ${PROJECT_SOURCE_DIR}/resources/sounds/Start.wav
-  ${PROJECT_SOURCE_DIR}/resources/sounds/Fac.wav
-  ${PROJECT_SOURCE_DIR}/resources/sounds/BoxingBell2.wav
-  ${PROJECT_SOURCE_DIR}/resources/sounds/BoxingBell.wav)
+list(TRANSFORM QOR_CUE_FILES PREPEND ${PROJECT_SOURCE_DIR}/resources/sounds/
+     OUTPUT_VARIABLE QOR_SOUND_FILES)
 
 if(WIN32)
   # The version resource shows the project version in the file's properties.

@@ -6,7 +6,7 @@
 // the labels that the window lays over them.
 
 #include "cards/facfields.h"
-#include "platform/layoutunits.h"
+#include "platform/widgets/layoutunits.h"
 
 #include <array>
 #include <string_view>

@@ -6,12 +6,12 @@
 #include "cards/roundclock.h"
 #include "cards/textrules.h"
 #include "flipper/faclayout.h"
-#include "platform/controls.h"
 #include "platform/programexit.h"
-#include "platform/qorlabel.h"
-#include "platform/qorpicture.h"
-#include "platform/qorstyle.h"
-#include "platform/windowhelpers.h"
+#include "platform/widgets/controls.h"
+#include "platform/widgets/qorlabel.h"
+#include "platform/widgets/qorpicture.h"
+#include "platform/widgets/qorstyle.h"
+#include "platform/widgets/windowhelpers.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -162,10 +162,7 @@ void frmFac::makePictures()
     fraFAC = new QWidget(w);
     fraFAC->setObjectName(QStringLiteral("fraFAC"));
     fraFAC->setGeometry(pixels(kFraFAC));
-    fraFAC->setAutoFillBackground(true);
-    QPalette framePalette = fraFAC->palette();
-    framePalette.setColor(QPalette::Window, colour(Colour::White));
-    fraFAC->setPalette(framePalette);
+    fillBackground(fraFAC, colour(Colour::White));
     Image3 =
         makePicture(fraFAC, QStringLiteral("Image3"), kImage3, picture(kCardBlankPicture), false);
     imgFAC2 =

@@ -1,5 +1,6 @@
 #include "platform/cues.h"
 
+#include "platform/cuefiles.h"
 #include "platform/soundplayer.h"
 
 #include <QDir>
@@ -12,7 +13,7 @@ Cues::Cues(SoundPlayer& player, const QString& programFolder) : m_player(player)
 {
     const QDir folder(programFolder);
     // In Cue order. Players may replace these files beside the program.
-    for (const char* name : {"Start.wav", "Fac.wav", "BoxingBell2.wav", "BoxingBell.wav"})
+    for (const char* name : kCueFileNames)
         m_files.append(QDir::toNativeSeparators(folder.filePath(QLatin1String(name))));
 }
 

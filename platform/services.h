@@ -1,5 +1,5 @@
 #pragma once
-// The outside world, as the windows see it. main.cpp makes the real services; tests hand
+// The outside world, as the windows see it. RealServices makes the real services; tests hand
 // in fakes.
 
 #include <QString>

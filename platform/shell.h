@@ -1,6 +1,7 @@
 #pragma once
 // The real shell: hands a document, program or web address to whatever the desktop has
-// registered for it.
+// registered for it. The build picks the platform's file: shell_posix.cpp (the desktop's URL
+// handlers) or win/shell_win.cpp (ShellExecuteA).
 
 #include "platform/shellservice.h"
 
@@ -16,23 +17,10 @@ constexpr bool shellAccepted(std::intptr_t result)
 class SystemShellService : public ShellService
 {
   public:
-#ifdef Q_OS_WIN
-    // The shape of ShellExecuteA, its owner window and result as whole numbers; tests hand in
-    // a recorder. With no call given, the real ShellExecuteA.
-    using ShellCall = std::intptr_t (*)(const char* operation, const char* file,
-                                        const char* parameters, const char* directory,
-                                        int showCommand);
-    explicit SystemShellService(ShellCall call = nullptr);
-#endif
     // On Windows: ShellExecuteA with no owner window, texts in the ANSI code page. Elsewhere
     // the desktop's URL handlers (QDesktopServices) open the document; a local program with
     // arguments is started detached in workFolder. showCommand only matters on Windows.
     bool shellOpen(const QString& document, const QString& operation,
                    const std::optional<QString>& argList, const std::optional<QString>& workFolder,
                    int showCommand) override;
-
-#ifdef Q_OS_WIN
-  private:
-    ShellCall m_call;
-#endif
 };

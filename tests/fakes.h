@@ -1,6 +1,8 @@
 #pragma once
 // Stand-ins for the outside world: scripted randomness, captured messages, recorded sound
-// cues, shell requests and program exits. No test depends on luck, a dialog or a speaker.
+// cues, shell requests, program exits and web addresses. No test depends on luck, a dialog, a
+// speaker or a browser. A test that uses UrlCatcher lists this header among its sources, so
+// that it is run through moc.
 
 #include "cardfakes.h"
 #include "platform/programexit.h"
@@ -9,8 +11,10 @@
 #include "platform/soundplayer.h"
 
 #include <QList>
+#include <QObject>
 #include <QString>
 #include <QStringList>
+#include <QUrl>
 #include <functional>
 #include <optional>
 
@@ -58,7 +62,18 @@ class RecordingExit : public ProgramExit
     }
 };
 
-// One bundle of fakes, handed to a window as its Services.
+// Catches what is handed to the desktop instead of starting a browser: install it with
+// QDesktopServices::setUrlHandler(scheme, &catcher, "open").
+class UrlCatcher : public QObject
+{
+    Q_OBJECT
+  public:
+    QList<QUrl> urls;
+  public slots:
+    void open(const QUrl& url) { urls.append(url); }
+};
+
+// One bundle of fakes, handed to a window as its Services, as RealServices bundles the real ones.
 struct FakeWorld
 {
     ScriptedRandom random;

@@ -1,6 +1,8 @@
 #pragma once
 // What the About window says about the program and its maker.
 
+#include "windows/version.h"
+
 #include <QString>
 
 // The maker's web page: the About window's link target and its tooltip.
@@ -15,5 +17,5 @@ inline QString versionLine(int major, int minor, int revision)
 // The version line of this build, from the project version.
 inline QString programVersionLine()
 {
-    return versionLine(QOR_VERSION_MAJOR, QOR_VERSION_MINOR, QOR_VERSION_REVISION);
+    return versionLine(kVersionMajor, kVersionMinor, kVersionRevision);
 }

@@ -1,12 +1,12 @@
 #include "windows/frmabout.h"
 
-#include "platform/controls.h"
-#include "platform/qorlabel.h"
-#include "platform/qorpicture.h"
-#include "platform/qorstyle.h"
 #include "platform/services.h"
 #include "platform/shellservice.h"
-#include "platform/windowhelpers.h"
+#include "platform/widgets/controls.h"
+#include "platform/widgets/qorlabel.h"
+#include "platform/widgets/qorpicture.h"
+#include "platform/widgets/qorstyle.h"
+#include "platform/widgets/windowhelpers.h"
 #include "windows/aboutinfo.h"
 
 #include <QFrame>
@@ -38,10 +38,7 @@ QFrame* makeLine(QWidget* parent, const char* name, int rightTwips, int thicknes
     auto* line = new QFrame(parent);
     line->setObjectName(QLatin1String(name));
     line->setFrameShape(QFrame::NoFrame);
-    line->setAutoFillBackground(true);
-    QPalette palette = line->palette();
-    palette.setColor(QPalette::Window, colour);
-    line->setPalette(palette);
+    fillBackground(line, colour);
     // Both end points lie on the line, hence the + 1.
     line->setGeometry(px(kRuleLeft), px(kRuleTop), px(rightTwips) - px(kRuleLeft) + 1, thickness);
     return line;

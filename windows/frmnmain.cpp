@@ -2,10 +2,10 @@
 
 #include "flipper/frmfac.h"
 #include "flipper/gameprewarm.h"
-#include "platform/controls.h"
 #include "platform/programexit.h"
-#include "platform/qorpicture.h"
-#include "platform/windowhelpers.h"
+#include "platform/widgets/controls.h"
+#include "platform/widgets/qorpicture.h"
+#include "platform/widgets/windowhelpers.h"
 #include "windows/frmabout.h"
 
 #include <QApplication>

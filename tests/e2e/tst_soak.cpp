@@ -8,9 +8,9 @@
 #include "cards/roundclock.h"
 #include "fakes.h"
 #include "flipper/frmfac.h"
-#include "platform/qorlabel.h"
-#include "platform/qorpicture.h"
 #include "platform/systemrandomsource.h"
+#include "platform/widgets/qorlabel.h"
+#include "platform/widgets/qorpicture.h"
 
 #include <QComboBox>
 #include <QElapsedTimer>

@@ -6,8 +6,8 @@
 #include "cards/gamedata.h"
 #include "fakes.h"
 #include "flipper/frmfac.h"
-#include "platform/qorlabel.h"
-#include "platform/qorpicture.h"
+#include "platform/widgets/qorlabel.h"
+#include "platform/widgets/qorpicture.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -1,8 +1,8 @@
 // The label layer: access keys, plain text only, fill, border, top alignment, word wrap,
 // the cut at the bottom edge, clicks, and what a screen reader hears.
 
-#include "platform/qorlabel.h"
-#include "platform/qorpicture.h"
+#include "platform/widgets/qorlabel.h"
+#include "platform/widgets/qorpicture.h"
 
 #include <QAccessible>
 #include <QImage>

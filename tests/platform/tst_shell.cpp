@@ -1,5 +1,6 @@
 // The real shell service: the "accepted" rule, and what reaches the desktop's URL handlers.
 
+#include "fakes.h"
 #include "platform/shell.h"
 
 #include <QApplication>
@@ -9,16 +10,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
-
-// Catches what the shell hands to the desktop instead of starting a browser.
-class UrlCatcher : public QObject
-{
-    Q_OBJECT
-  public:
-    QList<QUrl> urls;
-  public slots:
-    void open(const QUrl& url) { urls.append(url); }
-};
 
 class TestShell : public QObject
 {

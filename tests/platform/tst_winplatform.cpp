@@ -4,7 +4,8 @@
 // counts a result above 32 as accepted. Then the real calls, as far as Wine can show them.
 
 #include "platform/shell.h"
-#include "platform/winsoundplayer.h"
+#include "platform/win/shellexecute.h"
+#include "platform/win/winsoundplayer.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
@@ -107,7 +108,7 @@ class TestWinPlatform : public QObject
 
     void shellTexts()
     {
-        SystemShellService shell(recordShell);
+        ShellExecuteService shell(recordShell);
         QVERIFY(shell.shellOpen(QStringLiteral("https://www.olvarin.example/"),
                                 QStringLiteral("Open"), std::nullopt, std::nullopt, 0));
         QVERIFY(shell.shellOpen(QStringLiteral("C:\\QOR\\notes.txt"), QStringLiteral("print"),
@@ -139,7 +140,7 @@ class TestWinPlatform : public QObject
         QFETCH(qint64, answer);
         QFETCH(bool, accepted);
         g_shellAnswer = static_cast<std::intptr_t>(answer);
-        SystemShellService shell(recordShell);
+        ShellExecuteService shell(recordShell);
         QCOMPARE(shell.shellOpen(QStringLiteral("https://www.olvarin.example/"),
                                  QStringLiteral("Open"), std::nullopt, std::nullopt, 0),
                  accepted);

@@ -1,9 +1,9 @@
 // The About window on its own: its texts, layout, keys and the link.
 
 #include "fakes.h"
-#include "platform/qorlabel.h"
-#include "platform/qorpicture.h"
 #include "platform/shell.h"
+#include "platform/widgets/qorlabel.h"
+#include "platform/widgets/qorpicture.h"
 #include "windows/aboutinfo.h"
 #include "windows/frmabout.h"
 
@@ -14,15 +14,6 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QTest>
-
-class UrlCatcher : public QObject
-{
-    Q_OBJECT
-  public:
-    QList<QUrl> urls;
-  public slots:
-    void open(const QUrl& url) { urls.append(url); }
-};
 
 class TestAbout : public QObject
 {

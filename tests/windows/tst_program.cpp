@@ -5,8 +5,8 @@
 #include "fakes.h"
 #include "flipper/frmfac.h"
 #include "platform/cues.h"
-#include "platform/qorlabel.h"
-#include "platform/qorpicture.h"
+#include "platform/widgets/qorlabel.h"
+#include "platform/widgets/qorpicture.h"
 #include "windows/frmabout.h"
 #include "windows/frmnmain.h"
 

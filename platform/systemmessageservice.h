@@ -5,11 +5,11 @@
 
 class QWidget;
 
-class QtMessageService : public MessageService
+class SystemMessageService : public MessageService
 {
   public:
     // parent (may be null) is the window the box stays above.
-    explicit QtMessageService(QWidget* parent = nullptr) : m_parent(parent) {}
+    explicit SystemMessageService(QWidget* parent = nullptr) : m_parent(parent) {}
     void showMessage(const QString& text, const QString& caption) override;
 
   private:

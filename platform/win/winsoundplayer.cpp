@@ -1,4 +1,4 @@
-#include "platform/winsoundplayer.h"
+#include "platform/win/winsoundplayer.h"
 
 #include <QByteArray>
 #include <windows.h>

@@ -4,7 +4,7 @@
 
 #include "platform/programexit.h"
 
-class QtProgramExit : public ProgramExit
+class SystemProgramExit : public ProgramExit
 {
   public:
     void endProgram() override;

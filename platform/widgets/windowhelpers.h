@@ -1,7 +1,9 @@
 #pragma once
 // Small pieces the program's windows share.
 
+#include <QColor>
 #include <QIcon>
+#include <QPalette>
 #include <QSize>
 
 class QMainWindow;
@@ -24,3 +26,9 @@ void centreOnScreen(QWidget* window);
 // it is first shown. Returns the client area.
 QWidget* setUpFixedWindow(QMainWindow* window, const QString& name, QSize clientSize,
                           const QIcon& icon);
+
+// Sets one colour of widget's palette, keeping the others.
+void setPaletteColour(QWidget* widget, QPalette::ColorRole role, const QColor& colour);
+
+// Has the toolkit fill widget with colour before each paint: a client area, a frame, a rule.
+void fillBackground(QWidget* widget, const QColor& colour);

@@ -1,8 +1,8 @@
-#include "platform/qtmessageservice.h"
+#include "platform/systemmessageservice.h"
 
 #include <QMessageBox>
 
-void QtMessageService::showMessage(const QString& text, const QString& caption)
+void SystemMessageService::showMessage(const QString& text, const QString& caption)
 {
     QMessageBox box(m_parent);
     box.setWindowTitle(caption);

@@ -1,4 +1,4 @@
-#include "platform/qorpicture.h"
+#include "platform/widgets/qorpicture.h"
 
 #include <QPainter>
 

@@ -1,4 +1,4 @@
-#include "platform/qorstyle.h"
+#include "platform/widgets/qorstyle.h"
 
 #include <QApplication>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "platform/windowhelpers.h"
+#include "platform/widgets/windowhelpers.h"
 
 #include <QEvent>
 #include <QGuiApplication>
@@ -69,10 +69,7 @@ QWidget* setUpFixedWindow(QMainWindow* window, const QString& name, QSize client
     auto* client = new QWidget(window);
     client->setObjectName(QStringLiteral("client"));
     client->setFixedSize(clientSize);
-    client->setAutoFillBackground(true);
-    QPalette white = client->palette();
-    white.setColor(QPalette::Window, QColor(255, 255, 255));
-    client->setPalette(white);
+    fillBackground(client, QColor(255, 255, 255));
     window->setCentralWidget(client);
     window->layout()->setSizeConstraint(QLayout::SetFixedSize);
     new CentreOnFirstShow(window);
@@ -85,4 +82,17 @@ QIcon programWindowIconAllSizes()
     for (const char* file : {":/art/icon_16.png", ":/art/icon_32.png", ":/art/icon_48.png"})
         icon.addFile(QLatin1String(file));
     return icon;
+}
+
+void setPaletteColour(QWidget* widget, QPalette::ColorRole role, const QColor& colour)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(role, colour);
+    widget->setPalette(palette);
+}
+
+void fillBackground(QWidget* widget, const QColor& colour)
+{
+    widget->setAutoFillBackground(true);
+    setPaletteColour(widget, QPalette::Window, colour);
 }

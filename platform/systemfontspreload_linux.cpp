@@ -1,17 +1,13 @@
 #include "platform/systemfontspreload.h"
 
-#if defined(__linux__)
 #include <dlfcn.h>
-#endif
 
 SystemFontsPreload::SystemFontsPreload()
 {
-#if defined(__linux__)
     // Looked up rather than linked: the toolkit has already loaded fontconfig if it uses it,
     // and fontconfig loads its configuration once, safely from any thread.
     if (auto init = reinterpret_cast<int (*)()>(dlsym(RTLD_DEFAULT, "FcInit")))
         m_thread = std::thread(init);
-#endif
 }
 
 SystemFontsPreload::~SystemFontsPreload()

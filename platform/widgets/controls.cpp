@@ -1,7 +1,7 @@
-#include "platform/controls.h"
+#include "platform/widgets/controls.h"
 
-#include "platform/qorlabel.h"
-#include "platform/qorpicture.h"
+#include "platform/widgets/qorlabel.h"
+#include "platform/widgets/qorpicture.h"
 
 #include <QPushButton>
 

@@ -2,8 +2,8 @@
 // Makers for the controls that the windows place by their layout tables: each takes the
 // control's name and its place in twips, and sets the look the layout gives it.
 
-#include "platform/layoutunits.h"
-#include "platform/qorstyle.h"
+#include "platform/widgets/layoutunits.h"
+#include "platform/widgets/qorstyle.h"
 
 #include <QColor>
 #include <QFont>

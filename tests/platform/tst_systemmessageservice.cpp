@@ -1,4 +1,4 @@
-#include "platform/qtmessageservice.h"
+#include "platform/systemmessageservice.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -7,7 +7,7 @@
 #include <QTimer>
 #include <QtTest>
 
-class TestQtMessageService : public QObject
+class TestSystemMessageService : public QObject
 {
     Q_OBJECT
 
@@ -15,7 +15,7 @@ class TestQtMessageService : public QObject
     void showsAModalBoxWithOkOnly();
 };
 
-void TestQtMessageService::showsAModalBoxWithOkOnly()
+void TestSystemMessageService::showsAModalBoxWithOkOnly()
 {
     QString title, text;
     QMessageBox::Icon icon = QMessageBox::Information;
@@ -64,7 +64,7 @@ void TestQtMessageService::showsAModalBoxWithOkOnly()
     look.start();
     giveUp.start();
 
-    QtMessageService messages;
+    SystemMessageService messages;
     messages.showMessage(QStringLiteral("Error 53 trying to read FACs.\r\nFile not found: <x>"),
                          QStringLiteral("KRVN_QOR"));
 
@@ -79,5 +79,5 @@ void TestQtMessageService::showsAModalBoxWithOkOnly()
     QVERIFY(modal);
 }
 
-QTEST_MAIN(TestQtMessageService)
-#include "tst_qtmessageservice.moc"
+QTEST_MAIN(TestSystemMessageService)
+#include "tst_systemmessageservice.moc"

@@ -1,4 +1,6 @@
-#include "platform/qorlabel.h"
+#include "platform/widgets/qorlabel.h"
+
+#include "platform/widgets/windowhelpers.h"
 
 #include <QMouseEvent>
 #include <QPainter>
@@ -49,9 +51,8 @@ QorLabel::QorLabel(QWidget* parent) : QLabel(parent)
 
 void QorLabel::setFillColour(const QColor& colour)
 {
-    QPalette p = palette();
-    p.setColor(QPalette::Window, colour);
-    setPalette(p);
+    // Painted by paintEvent, not by the toolkit's background fill.
+    setPaletteColour(this, QPalette::Window, colour);
 }
 
 QColor QorLabel::fillColour() const
@@ -61,9 +62,7 @@ QColor QorLabel::fillColour() const
 
 void QorLabel::setTextColour(const QColor& colour)
 {
-    QPalette p = palette();
-    p.setColor(QPalette::WindowText, colour);
-    setPalette(p);
+    setPaletteColour(this, QPalette::WindowText, colour);
 }
 
 QColor QorLabel::textColour() const

@@ -1,54 +1,10 @@
 #include "platform/shell.h"
 
-#ifdef Q_OS_WIN
-#include <QByteArray>
-#include <windows.h>
-// after windows.h, which it needs
-#include <shellapi.h>
-#else
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
 #include <QUrl>
-#endif
-
-#ifdef Q_OS_WIN
-
-namespace {
-
-std::intptr_t systemShellExecute(const char* operation, const char* file, const char* parameters,
-                                 const char* directory, int showCommand)
-{
-    // No owner window.
-    return reinterpret_cast<std::intptr_t>(
-        ShellExecuteA(nullptr, operation, file, parameters, directory, showCommand));
-}
-
-} // namespace
-
-SystemShellService::SystemShellService(ShellCall call) : m_call(call ? call : systemShellExecute) {}
-
-bool SystemShellService::shellOpen(const QString& document, const QString& operation,
-                                   const std::optional<QString>& argList,
-                                   const std::optional<QString>& workFolder, int showCommand)
-{
-    try {
-        // toLocal8Bit is the ANSI code page on Windows. The byte arrays must outlive the call.
-        const QByteArray verb = operation.toLocal8Bit();
-        const QByteArray file = document.toLocal8Bit();
-        const QByteArray params = argList ? argList->toLocal8Bit() : QByteArray();
-        const QByteArray dir = workFolder ? workFolder->toLocal8Bit() : QByteArray();
-        // An absent text goes to the shell as no text at all, not as "".
-        return shellAccepted(m_call(verb.constData(), file.constData(),
-                                    argList ? params.constData() : nullptr,
-                                    workFolder ? dir.constData() : nullptr, showCommand));
-    } catch (...) {
-        return false;
-    }
-}
-
-#else
 
 namespace {
 
@@ -99,5 +55,3 @@ bool SystemShellService::shellOpen(const QString& document, const QString& opera
         return false;
     }
 }
-
-#endif
