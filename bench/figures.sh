@@ -9,9 +9,13 @@
 #     plays the same file with QSoundEffect, and the sink's own latency (the sound run of the
 #     end-to-end test and bench/bare_sound, recorded from a PulseAudio null sink, then timed
 #     by bench/sound_onset.py).
+#   with QOR_BASELINE=<git revision>, the same start-up, memory and sound onset figures of that
+#     revision too, built from an export of it in build-baseline, so a change is measured
+#     against the code before it in one run, on one machine load;
+#   how long each bundled cue, and each encoding a cue may have, takes to decode (cue_decode).
 # Release build in build-rel; starts its own Xvfb, openbox and PulseAudio and stops them by PID
 # (tests/e2e/xdesk.py, tools/with_sound_server.sh).
-#   bash bench/figures.sh [start-up runs, default 21] [startup]
+#   [QOR_BASELINE=<rev>] bash bench/figures.sh [start-up runs, default 21] [startup]
 # With "startup" it builds and measures the start-up and memory figures only.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -27,6 +31,18 @@ else
 fi
 work=$(mktemp -d)
 [ "$only" = startup ] || cmake --install build-rel --prefix "$work/prefix" >/dev/null
+if [ -n "${QOR_BASELINE:-}" ]; then
+    rm -rf build-baseline/src && mkdir -p build-baseline/src
+    git archive "$QOR_BASELINE" | tar -x -C build-baseline/src
+    cmake -S build-baseline/src -B build-baseline/rel -G Ninja -DCMAKE_BUILD_TYPE=Release \
+        -DQOR_BUILD_TESTS=OFF >&2
+    if [ "$only" = startup ]; then
+        cmake --build build-baseline/rel -j "$(nproc)" --target bench_startup >&2
+    else
+        cmake --build build-baseline/rel -j "$(nproc)" >&2
+        cmake --install build-baseline/rel --prefix "$work/base-prefix" >/dev/null
+    fi
+fi
 
 export DBUS_SESSION_BUS_ADDRESS=disabled:
 trap 'rm -rf "$work"' EXIT
@@ -36,6 +52,10 @@ on_x() { /usr/bin/python3 tests/e2e/xdesk.py "$@"; }
 
 echo "== start-up and memory ($runs starts of each)" >&2
 on_x bash tools/with_sound_server.sh build-rel/bench/bench_startup "$runs" 2>/dev/null
+if [ -n "${QOR_BASELINE:-}" ]; then
+    echo "== the same, $QOR_BASELINE" >&2
+    on_x bash tools/with_sound_server.sh build-baseline/rel/bench/bench_startup "$runs" 2>/dev/null
+fi
 [ "$only" != startup ] || exit 0
 echo "== flip, release to painted, on the X server" >&2
 QT_QPA_PLATFORM=xcb on_x build-rel/bench/bench_game 2>/dev/null | tail -3
@@ -45,7 +65,15 @@ bash tests/e2e/run_e2e.sh "$work/prefix" "$work/art" sound 2>&1 | grep -v dbus-d
 dbus-run-session -- /usr/bin/python3 tests/e2e/e2e.py --prefix "$work/prefix" \
     --artifacts "$work/art" --bare build-rel/bench/bare_sound bare-sound 2>&1 |
     grep -v dbus-daemon >&2
-/usr/bin/python3 bench/sound_onset.py "$work/art/sound" "$work/art/bare-sound"
+base_runs=()
+if [ -n "${QOR_BASELINE:-}" ]; then
+    echo "== sound onset, $QOR_BASELINE" >&2
+    bash tests/e2e/run_e2e.sh "$work/base-prefix" "$work/art-base" sound 2>&1 |
+        grep -v dbus-daemon >&2
+    mkdir -p "$work/art/baseline" && cp -r "$work/art-base/sound/." "$work/art/baseline/"
+    base_runs=("$work/art/baseline")
+fi
+/usr/bin/python3 bench/sound_onset.py "$work/art/sound" "$work/art/bare-sound" "${base_runs[@]}"
 
 figure() { awk -v k="$2" '$1 == k { print $2 }' "$work/art/$1/figures.txt"; }
 echo
@@ -54,7 +82,15 @@ printf '  %-40s %6s ms (max %s ms)\n' "QOR Flipper, $(figure sound clicks) click
     "$(figure sound onset_median_ms)" "$(figure sound onset_max_ms)"
 printf '  %-40s %6s ms\n' "QOR Flipper, New Game to the opening cue" \
     "$(figure sound onset_new_game_ms)"
+if [ -n "${QOR_BASELINE:-}" ]; then
+    printf '  %-40s %6s ms (max %s ms)\n' "QOR Flipper at $QOR_BASELINE" \
+        "$(figure baseline onset_median_ms)" "$(figure baseline onset_max_ms)"
+fi
 printf '  %-40s %6s ms\n' "bare window with QSoundEffect" "$(figure bare-sound onset_median_ms)"
 printf '  %-40s %6s ms\n' "the sink's own latency" "$(figure sound sink_latency_ms)"
 printf '  %-40s %6s of %s\n' "QOR Flipper clicks left out (sending held up)" \
     "$(figure sound clicks_held_up)" "$(figure sound clicks_recorded)"
+
+echo
+echo "Decoding, each bundled cue and each encoding (median of 15 decodes):"
+bash bench/cue_decode.sh build-rel

@@ -23,7 +23,8 @@ Instinct countdown and plays a sound cue for each.")
 #   program draws Liberation Sans in its place otherwise.
 # The platform plug-ins it loads at run time (xcb, the compose input context, the image
 # formats) come with libqt6gui6, which the binary links; sound goes through libpulse, which
-# libQt6Multimedia links, and no Qt Multimedia plug-in is loaded.
+# libQt6Multimedia links, and no Qt Multimedia plug-in is loaded. The cues are decoded by
+# libsndfile1, which the binary links too.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-wine")

@@ -1,14 +1,14 @@
 #pragma once
-// The game's sound cues: each wave file decoded once, at preload, and kept ready in the
-// output's format, handed to the audio output one cue at a time. A new cue cuts the one
-// sounding; a file that is missing, no regular file or no playable wave gives silence, with
-// no message. A click never reads a file, so playSound costs the same whatever the files hold.
+// The game's sound cues: each wave file decoded once, at preload, and kept ready as 16-bit
+// PCM in its own rate and channel count, handed to the audio output one cue at a time. A new cue
+// cuts the one sounding; a file that is missing, no regular file or no playable wave gives silence,
+// with no message. A click never reads a file, so playSound costs the same whatever the files hold.
 
 #include "platform/audiooutput.h"
 #include "platform/soundplayer.h"
 
-#include <QByteArray>
 #include <QHash>
+#include <optional>
 
 class CuePlayer : public SoundPlayer
 {
@@ -23,11 +23,15 @@ class CuePlayer : public SoundPlayer
     // gave no cue, stops the sounding cue and plays nothing: the file is not read here.
     void playSound(const QString& path) override;
 
+    // The cue in path when it is a regular file within kMaxFileBytes that decodes to at most
+    // kMaxCueBytes; nothing otherwise. Never waits on the name, whatever it turns out to be.
+    static std::optional<PcmCue> readCue(const QString& path);
+
     // Files larger than this are not read at all.
     static constexpr qint64 kMaxFileBytes = 32 * 1024 * 1024;
-    // The most memory one cue may take decoded, both as the file's samples (4 bytes each)
-    // while it is converted and as the 16-bit PCM kept for playing: 16 MiB is about 47 s
-    // of a 44.1 kHz stereo file. A longer cue gives silence.
+    // The most memory one cue may take decoded, as the 16-bit PCM kept for playing (judged
+    // from the header, before decoding): 16 MiB is about 95 s of a 44.1 kHz stereo file, or
+    // 17 minutes of 8 kHz mono. A longer cue gives silence.
     static constexpr qint64 kMaxCueBytes = 16 * 1024 * 1024;
 
   private:
@@ -41,11 +45,10 @@ class CuePlayer : public SoundPlayer
     };
     struct Cue
     {
-        QByteArray pcm; // empty: the file gave no cue
+        PcmCue sound; // no samples: the file gave no cue
         Stamp stamp;
     };
     static Stamp stampOf(const QString& path);
-    QByteArray decode(const QByteArray& bytes) const;
 
     AudioOutput& m_output;
     QHash<QString, Cue> m_cues;

@@ -11,6 +11,7 @@
 #include <QThread>
 #include <QTimer>
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -28,10 +29,7 @@ constexpr int kReleaseMarginMs = 100;
 class AudioEngine : public QObject
 {
   public:
-    AudioEngine(const QAudioDevice& device, const QAudioFormat& format)
-        : m_device(device), m_format(format),
-          m_feed(format.bytesForDuration(kTailMs * 1000), format.bytesPerFrame(),
-                 format.bytesForDuration(kLeadMs * 1000))
+    explicit AudioEngine(const QAudioDevice& device) : m_device(device)
     {
         m_feedTimer.setTimerType(Qt::PreciseTimer);
         m_feedTimer.setInterval(kFeedTickMs);
@@ -51,17 +49,31 @@ class AudioEngine : public QObject
         m_sink = nullptr;
     }
 
-    void play(const QByteArray& pcm)
+    void play(const PcmCue& cue)
     {
         if (m_closing)
             return;
         release(); // drops the old stream and its buffer: the sounding cue ends here
-        if (!m_sink)
+        // The stream takes the cue's own rate and channels; the sound server converts them
+        // for the device, with a far better resampler and channel map than a program's own.
+        QAudioFormat format;
+        format.setSampleRate(cue.format.sampleRate);
+        format.setChannelCount(cue.format.channels);
+        format.setSampleFormat(QAudioFormat::Int16);
+        if (m_sink && m_format != format) {
+            // Later, not here: deleting a sink runs this thread's pending events.
+            std::exchange(m_sink, nullptr)->deleteLater();
+        }
+        if (!m_sink) {
+            m_format = format;
             m_sink = new QAudioSink(m_device, m_format, this);
+        }
         // Asked anew for every stream: the sink keeps what the server granted last time,
         // which is less than asked, and would shrink the buffer stream by stream.
         m_sink->setBufferSize(m_format.bytesForDuration(kBufferMs * 1000));
-        m_feed.start(pcm);
+        m_feed = CueFeed(m_format.bytesForDuration(kTailMs * 1000), m_format.bytesPerFrame(),
+                         m_format.bytesForDuration(kLeadMs * 1000));
+        m_feed.start(cue.pcm);
         m_io = m_sink->start();
         if (!m_io || m_sink->error() != QAudio::NoError) {
             // No server, or it refused the stream: this cue stays silent.
@@ -113,7 +125,7 @@ class AudioEngine : public QObject
 
     QAudioDevice m_device;
     QAudioFormat m_format;
-    CueFeed m_feed;
+    CueFeed m_feed{0, 1};
     QAudioSink* m_sink = nullptr;
     QIODevice* m_io = nullptr;
     QTimer m_feedTimer{this};
@@ -127,20 +139,9 @@ QtAudioOutput::QtAudioOutput()
     const QAudioDevice device = QMediaDevices::defaultAudioOutput();
     if (device.isNull())
         return;
-    QAudioFormat format;
-    format.setSampleRate(m_format.sampleRate);
-    format.setChannelCount(m_format.channels);
-    format.setSampleFormat(QAudioFormat::Int16);
-    if (!device.isFormatSupported(format)) {
-        const QAudioFormat preferred = device.preferredFormat();
-        format.setSampleRate(preferred.sampleRate());
-        format.setChannelCount(std::clamp(preferred.channelCount(), 1, 2));
-    }
-    m_format = {format.sampleRate(), format.channelCount()};
-
     m_thread = new QThread;
     m_thread->setObjectName(QStringLiteral("sound"));
-    m_engine = new AudioEngine(device, format);
+    m_engine = new AudioEngine(device);
     m_engine->moveToThread(m_thread);
     QObject::connect(m_thread, &QThread::finished, m_engine, &QObject::deleteLater);
     m_thread->start();
@@ -157,12 +158,12 @@ QtAudioOutput::~QtAudioOutput()
         delete m_thread;
 }
 
-void QtAudioOutput::play(const QByteArray& pcm)
+void QtAudioOutput::play(const PcmCue& cue)
 {
     if (!m_engine)
         return;
     QMetaObject::invokeMethod(
-        m_engine, [e = m_engine, pcm] { e->play(pcm); }, Qt::QueuedConnection);
+        m_engine, [e = m_engine, cue] { e->play(cue); }, Qt::QueuedConnection);
 }
 
 void QtAudioOutput::stop()

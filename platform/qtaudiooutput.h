@@ -1,7 +1,7 @@
 #pragma once
 // The real audio output: a QAudioSink in push mode on a thread of its own, so the caller
-// never waits on the sound server. Each cue gets a fresh stream: dropping the old stream
-// cuts the cue sounding at once, and a fresh stream starts playing as soon as the first
+// never waits on the sound server. Each cue gets a fresh stream in its own format: dropping the old
+// stream cuts the cue sounding at once, and a fresh stream starts playing as soon as the first
 // bytes are written. A stream is let go only after its cue and a silent tail have left the
 // buffer, so every cue sounds whole. With no sound device at all it stays silent.
 
@@ -15,15 +15,13 @@ class QtAudioOutput : public AudioOutput
   public:
     QtAudioOutput();
     ~QtAudioOutput() override;
-    AudioFormat format() const override { return m_format; }
-    void play(const QByteArray& pcm) override;
+    void play(const PcmCue& cue) override;
     void stop() override;
 
     // False when no sound device was found at start: every cue is silent.
     bool hasDevice() const { return m_engine != nullptr; }
 
   private:
-    AudioFormat m_format;
     QThread* m_thread = nullptr;
     AudioEngine* m_engine = nullptr;
 };

@@ -1,222 +1,202 @@
 #include "wavfile.h"
 
+#include <QIODevice>
 #include <algorithm>
 #include <cmath>
-#include <cstdint>
 #include <cstring>
+#include <memory>
+#include <sndfile.h>
+#include <span>
+#include <vector>
 
 namespace {
 
-constexpr quint16 kFormatPcm = 0x0001;
-constexpr quint16 kFormatFloat = 0x0003;
-constexpr quint16 kFormatExtensible = 0xFFFE;
-// The sub-format GUID's tail shared by every KSDATAFORMAT_SUBTYPE_* (the first two bytes
-// carry the plain format tag).
-constexpr unsigned char kSubFormatTail[14] = {0x00, 0x00, 0x00, 0x00, 0x10, 0x00, 0x80,
-                                              0x00, 0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
-
-quint16 le16(const char* p)
+// libsndfile reads through the device it is given, so the file is opened once, by the caller,
+// in whatever careful way the caller chose. Offsets count from where the device stood.
+struct Source
 {
-    const auto* u = reinterpret_cast<const unsigned char*>(p);
-    return quint16(u[0] | (u[1] << 8));
-}
-
-quint32 le32(const char* p)
-{
-    const auto* u = reinterpret_cast<const unsigned char*>(p);
-    return quint32(u[0]) | (quint32(u[1]) << 8) | (quint32(u[2]) << 16) | (quint32(u[3]) << 24);
-}
-
-struct Format
-{
-    quint16 tag = 0;
-    int channels = 0;
-    int sampleRate = 0;
-    int bytesPerSample = 0;
+    QIODevice* device;
+    qint64 base;
 };
 
-std::optional<Format> readFormat(const char* p, quint32 size)
+sf_count_t sourceLength(void* user)
 {
-    if (size < 16)
-        return std::nullopt;
-    Format f;
-    f.tag = le16(p);
-    f.channels = le16(p + 2);
-    const quint32 rate = le32(p + 4);
-    const int bits = le16(p + 14);
-    if (f.tag == kFormatExtensible) {
-        // cbSize 22: valid bits, channel mask, then the sub-format GUID.
-        if (size < 40 || std::memcmp(p + 26, kSubFormatTail, sizeof kSubFormatTail) != 0)
-            return std::nullopt;
-        f.tag = le16(p + 24);
-    }
-    if (f.channels < 1 || f.channels > 32 || rate < 1000 || rate > 768000 || bits < 1)
-        return std::nullopt;
-    f.sampleRate = int(rate);
-    f.bytesPerSample = (bits + 7) / 8;
-    // Narrower samples (12 or 20 bits) sit left-justified in their container, so reading the
-    // container as a whole gives the right value.
-    const bool pcmOk = f.tag == kFormatPcm && f.bytesPerSample >= 1 && f.bytesPerSample <= 4;
-    const bool floatOk = f.tag == kFormatFloat && (bits == 32 || bits == 64);
-    if (!pcmOk && !floatOk)
-        return std::nullopt;
-    return f;
+    const auto* s = static_cast<Source*>(user);
+    return std::max<qint64>(0, s->device->size() - s->base);
 }
 
-float sampleAt(const Format& f, const char* p)
+sf_count_t sourceSeek(sf_count_t offset, int whence, void* user)
 {
-    if (f.tag == kFormatFloat) {
-        double v;
-        if (f.bytesPerSample == 4) {
-            quint32 raw = le32(p);
-            float x;
-            std::memcpy(&x, &raw, 4);
-            v = x;
-        } else {
-            const quint64 raw = quint64(le32(p)) | (quint64(le32(p + 4)) << 32);
-            std::memcpy(&v, &raw, 8);
-        }
-        if (std::isnan(v))
-            return 0.0f;
-        return float(std::clamp(v, -1.0, 1.0));
+    auto* s = static_cast<Source*>(user);
+    qint64 to = offset;
+    if (whence == SEEK_CUR)
+        to += s->device->pos() - s->base;
+    else if (whence == SEEK_END)
+        to += sourceLength(user);
+    // Past the end is refused, as a broken chunk size: nothing is there to read.
+    if (to < 0 || to > sourceLength(user) || !s->device->seek(s->base + to))
+        return -1;
+    return to;
+}
+
+sf_count_t sourceRead(void* data, sf_count_t count, void* user)
+{
+    auto* s = static_cast<Source*>(user);
+    const qint64 n = s->device->read(static_cast<char*>(data), count);
+    return n < 0 ? 0 : n;
+}
+
+sf_count_t sourceWrite(const void*, sf_count_t, void*)
+{
+    return 0;
+}
+
+sf_count_t sourceTell(void* user)
+{
+    const auto* s = static_cast<Source*>(user);
+    return s->device->pos() - s->base;
+}
+
+struct Closer
+{
+    void operator()(SNDFILE* f) const { sf_close(f); }
+};
+using SoundFile = std::unique_ptr<SNDFILE, Closer>;
+
+// The first four bytes of every wave file libsndfile reads: RIFF, big-endian RIFX, RF64.
+bool looksLikeWave(QIODevice& in)
+{
+    char magic[4];
+    const qint64 at = in.pos();
+    const bool read = in.read(magic, 4) == 4;
+    if (!in.seek(at) || !read)
+        return false;
+    return std::memcmp(magic, "RIFF", 4) == 0 || std::memcmp(magic, "RIFX", 4) == 0 ||
+           std::memcmp(magic, "RF64", 4) == 0;
+}
+
+// The frame count that a compressed wave file's "fact" chunk gives, or 0 when it has none
+// before its data. libsndfile decodes a block codec's last block whole, and the padding that
+// fills it out decodes to a burst of noise or a step (a click after the cue); the fact chunk
+// says where the sound really ends. Reads only the chunk headers before the data.
+qint64 factFrames(QIODevice& in, qint64 base)
+{
+    char head[12];
+    if (!in.seek(base) || in.read(head, 12) != 12)
+        return 0;
+    const bool bigEndian = std::memcmp(head, "RIFX", 4) == 0;
+    auto u32 = [bigEndian](const char* p) {
+        const auto* u = reinterpret_cast<const unsigned char*>(p);
+        return bigEndian ? quint32(u[0]) << 24 | quint32(u[1]) << 16 | quint32(u[2]) << 8 | u[3]
+                         : quint32(u[3]) << 24 | quint32(u[2]) << 16 | quint32(u[1]) << 8 | u[0];
+    };
+    qint64 pos = base + 12;
+    for (int chunks = 0; chunks < 64; ++chunks) {
+        char chunk[12];
+        if (pos + 8 > in.size() || !in.seek(pos) || in.read(chunk, 12) < 8 ||
+            std::memcmp(chunk, "data", 4) == 0)
+            return 0;
+        const qint64 size = u32(chunk + 4);
+        if (std::memcmp(chunk, "fact", 4) == 0)
+            return size >= 4 ? u32(chunk + 8) : 0;
+        pos += 8 + size + (size & 1);
     }
-    const auto* u = reinterpret_cast<const unsigned char*>(p);
-    switch (f.bytesPerSample) {
-    case 1: // 8-bit WAV is unsigned
-        return (int(u[0]) - 128) / 128.0f;
-    case 2:
-        return qint16(le16(p)) / 32768.0f;
-    case 3: {
-        const qint32 v =
-            qint32((quint32(u[0]) << 8) | (quint32(u[1]) << 16) | (quint32(u[2]) << 24));
-        return float(v / 2147483648.0);
-    }
+    return 0;
+}
+
+bool isCompressed(int format)
+{
+    switch (format & SF_FORMAT_SUBMASK) {
+    case SF_FORMAT_IMA_ADPCM:
+    case SF_FORMAT_MS_ADPCM:
+    case SF_FORMAT_GSM610:
+        return true;
     default:
-        return float(qint32(le32(p)) / 2147483648.0);
+        return false;
     }
 }
 
-// Where a wave file's samples lie and how they are laid out.
-struct Layout
+struct Opened
 {
-    Format format;
-    const char* data = nullptr;
-    qint64 frames = 0;
+    SoundFile file;
+    WavShape shape;
 };
 
-std::optional<Layout> readLayout(QByteArrayView bytes)
+// in opened by libsndfile, when it holds a wave file of a shape the server can play. The
+// magic is checked first so that none of libsndfile's other readers (MPEG, Ogg, FLAC...) ever
+// sees a cue: a cue is a wave file, as it is on Windows.
+std::optional<Opened> openWave(QIODevice& in, Source& source, SF_VIRTUAL_IO& io)
 {
-    const char* base = bytes.data();
-    const qint64 size = bytes.size();
-    if (size < 12 || std::memcmp(base, "RIFF", 4) != 0 || std::memcmp(base + 8, "WAVE", 4) != 0)
+    if (!in.isReadable() || in.isSequential() || !looksLikeWave(in))
         return std::nullopt;
-    // The RIFF size is often wrong (streamed writers leave it 0 or 0xFFFFFFFF): walk the
-    // chunks up to the real end of the bytes instead.
-    std::optional<Format> format;
-    const char* data = nullptr;
-    qint64 dataSize = 0;
-    qint64 pos = 12;
-    while (pos + 8 <= size) {
-        const char* id = base + pos;
-        const qint64 chunkSize = le32(base + pos + 4);
-        const qint64 body = pos + 8;
-        const qint64 available = std::min(chunkSize, size - body);
-        if (std::memcmp(id, "fmt ", 4) == 0 && !format) {
-            if (available < chunkSize)
-                return std::nullopt;
-            format = readFormat(base + body, quint32(chunkSize));
-            if (!format)
-                return std::nullopt;
-        } else if (std::memcmp(id, "data", 4) == 0 && !data) {
-            data = base + body;
-            dataSize = available;
-        }
-        // Chunks are padded to an even length.
-        pos = body + chunkSize + (chunkSize & 1);
-    }
-    if (!format || !data)
+    io = {sourceLength, sourceSeek, sourceRead, sourceWrite, sourceTell};
+    source = {&in, in.pos()};
+    const qint64 fact = factFrames(in, source.base);
+    if (!in.seek(source.base))
         return std::nullopt;
-
-    const qint64 frameBytes = qint64(format->bytesPerSample) * format->channels;
-    const qint64 frames = dataSize / frameBytes;
-    if (frames < 1 || frames > qint64(kMaxWavSeconds) * format->sampleRate)
+    SF_INFO info;
+    std::memset(&info, 0, sizeof info);
+    SoundFile file(sf_open_virtual(&io, SFM_READ, &info, &source));
+    if (!file)
         return std::nullopt;
-    return Layout{*format, data, frames};
+    const int type = info.format & SF_FORMAT_TYPEMASK;
+    if (type != SF_FORMAT_WAV && type != SF_FORMAT_WAVEX && type != SF_FORMAT_RF64)
+        return std::nullopt;
+    if (info.channels < 1 || info.channels > kMaxChannels || info.samplerate < kMinRate ||
+        info.samplerate > kMaxRate || info.frames < 1)
+        return std::nullopt;
+    if (isCompressed(info.format) && fact > 0)
+        info.frames = std::min<sf_count_t>(info.frames, fact);
+    return Opened{std::move(file), WavShape{{info.samplerate, info.channels}, info.frames}};
 }
 
 } // namespace
 
-std::optional<WavShape> wavShape(QByteArrayView bytes)
+std::optional<WavShape> wavShape(QIODevice& in)
 {
-    const std::optional<Layout> layout = readLayout(bytes);
-    if (!layout)
+    Source source;
+    SF_VIRTUAL_IO io;
+    const std::optional<Opened> opened = openWave(in, source, io);
+    if (!opened)
         return std::nullopt;
-    return WavShape{layout->format.sampleRate, layout->format.channels, layout->frames};
+    return opened->shape;
 }
 
-std::optional<PcmSound> decodeWav(QByteArrayView bytes)
+std::optional<PcmCue> decodeWav(QIODevice& in, qint64 maxPcmBytes)
 {
-    const std::optional<Layout> layout = readLayout(bytes);
-    if (!layout)
+    Source source;
+    SF_VIRTUAL_IO io;
+    std::optional<Opened> opened = openWave(in, source, io);
+    // Judged from the header, before any memory goes to the samples; frames is at most what
+    // the file's length can hold, so a header that claims more is cut to the file first.
+    if (!opened || opened->shape.pcmBytes() > maxPcmBytes)
         return std::nullopt;
-    const Format& format = layout->format;
-    PcmSound sound;
-    sound.sampleRate = format.sampleRate;
-    sound.channels = format.channels;
-    sound.samples.resize(std::size_t(layout->frames * format.channels));
-    const char* p = layout->data;
-    for (float& s : sound.samples) {
-        s = sampleAt(format, p);
-        p += format.bytesPerSample;
-    }
-    return sound;
-}
-
-qint64 int16Frames(qint64 frames, int fromRate, int rate)
-{
-    if (frames < 1 || fromRate < 1 || rate < 1)
-        return 0;
-    return std::max<qint64>(1, frames * rate / fromRate);
-}
-
-QByteArray toInt16(const PcmSound& sound, int rate, int channels)
-{
-    const qint64 inFrames = sound.frames();
-    if (inFrames < 1 || rate < 1 || channels < 1 || sound.sampleRate < 1)
-        return {};
-    const qint64 src = sound.sampleRate;
-    const qint64 outFrames = int16Frames(inFrames, sound.sampleRate, rate);
-    QByteArray out(outFrames * channels * 2, Qt::Uninitialized);
-    auto* o = reinterpret_cast<unsigned char*>(out.data());
-    const int inCh = sound.channels;
-
-    // Value of output channel c at input frame i.
-    auto frameValue = [&](qint64 i, int c) -> float {
-        const float* f = sound.samples.data() + i * inCh;
-        if (channels == 1 && inCh > 1) {
-            float sum = 0;
-            for (int k = 0; k < inCh; ++k)
-                sum += f[k];
-            return sum / inCh;
+    SNDFILE* file = opened->file.get();
+    PcmCue cue{opened->shape.format, QByteArray(opened->shape.pcmBytes(), Qt::Uninitialized)};
+    auto* out = reinterpret_cast<unsigned char*>(cue.pcm.data());
+    const int channels = cue.format.channels;
+    // Read as floats, a block at a time: libsndfile scales every encoding to full scale -1..1
+    // that way (read as shorts, float files would come through unscaled).
+    constexpr sf_count_t kBlockFrames = 4096;
+    std::vector<float> block(std::size_t(kBlockFrames * channels));
+    qint64 got = 0;
+    // A short read is the end of what decodes: a file cut short, or a block that is broken.
+    while (got < opened->shape.frames) {
+        const sf_count_t n = sf_readf_float(
+            file, block.data(), std::min<sf_count_t>(kBlockFrames, opened->shape.frames - got));
+        if (n <= 0)
+            break;
+        for (const float v : std::span(block).first(std::size_t(n * channels))) {
+            // Scaled by 32768 so 16-bit sources come back unchanged; NaN is silence.
+            const float x = std::isnan(v) ? 0.0f : std::clamp(v * 32768.0f, -32768.0f, 32767.0f);
+            const auto q = quint16(qint16(std::lrint(x)));
+            *out++ = q & 0xFF;
+            *out++ = q >> 8;
         }
-        return f[std::min(c, inCh - 1)];
-    };
-
-    for (qint64 j = 0; j < outFrames; ++j) {
-        // Exact rational position, so equal rates copy the samples unchanged.
-        const qint64 num = j * src;
-        const qint64 i = num / rate;
-        const float frac = float(num % rate) / float(rate);
-        const qint64 next = std::min(i + 1, inFrames - 1);
-        for (int c = 0; c < channels; ++c) {
-            const float a = frameValue(i, c);
-            const float v = frac == 0.0f ? a : a + (frameValue(next, c) - a) * frac;
-            // Scaled by 32768 so 16-bit input comes back unchanged.
-            const long q = std::clamp(std::lround(v * 32768.0f), -32768L, 32767L);
-            const quint16 u = quint16(qint16(q));
-            *o++ = u & 0xFF;
-            *o++ = u >> 8;
-        }
+        got += n;
     }
-    return out;
+    if (got < 1)
+        return std::nullopt;
+    cue.pcm.truncate(got * channels * 2);
+    return cue;
 }

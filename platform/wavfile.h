@@ -1,41 +1,39 @@
 #pragma once
-// Wave files decoded by the program itself, so any WAV a player drops in plays the same on
-// every platform: PCM of 8, 16, 24 or 32 bits and float of 32 or 64 bits, plain or
-// WAVE_FORMAT_EXTENSIBLE, any channel count and sample rate.
+// Wave files decoded by libsndfile, so any WAV a player drops in plays: PCM of 8 to 32 bits,
+// float of 32 or 64 bits, µ-law, A-law, IMA ADPCM, MS ADPCM and GSM 6.10, in RIFF, RIFX or
+// RF64, plain or WAVE_FORMAT_EXTENSIBLE. The sound keeps its own rate and channel count: the
+// sound server converts them for the device.
+
+#include "platform/audiooutput.h"
 
 #include <QByteArray>
-#include <QByteArrayView>
 #include <optional>
-#include <vector>
 
-struct PcmSound
-{
-    int sampleRate = 0;
-    int channels = 0;
-    std::vector<float> samples; // interleaved frames, full scale -1..1
-    qsizetype frames() const { return channels > 0 ? qsizetype(samples.size()) / channels : 0; }
-};
+class QIODevice;
 
-// The sound held in bytes, or nothing when they are no playable wave file (no RIFF/WAVE
-// header, no usable "fmt " or "data" chunk, an encoding other than PCM or float, no frames,
-// or longer than kMaxWavSeconds). A data chunk cut short plays the whole frames it has.
-std::optional<PcmSound> decodeWav(QByteArrayView bytes);
-
-inline constexpr int kMaxWavSeconds = 600;
-
-// What decodeWav would give for bytes, read from the header alone: the samples are not
-// decoded, so the size of a sound can be judged before any memory goes to it.
+// What a wave file's header says: enough to judge its size before any memory goes to it.
 struct WavShape
 {
-    int sampleRate = 0;
-    int channels = 0;
+    AudioFormat format;
     qint64 frames = 0;
+    // Bytes the sound takes as 16-bit PCM.
+    qint64 pcmBytes() const { return frames * format.channels * 2; }
 };
-std::optional<WavShape> wavShape(QByteArrayView bytes);
 
-// Signed 16-bit interleaved PCM at rate and channels: mono spread to every channel, extra
-// channels mixed down (to mono) or dropped (beyond the first two), resampled linearly.
-QByteArray toInt16(const PcmSound& sound, int rate, int channels);
+// The shape of the wave file that in holds from its current position, or nothing when it is
+// no wave file libsndfile reads, or has no frames, or a rate or channel count outside
+// kMinRate..kMaxRate and 1..kMaxChannels (the sound server takes no others).
+std::optional<WavShape> wavShape(QIODevice& in);
 
-// How many frames toInt16 makes of frames at fromRate when it resamples them to rate.
-qint64 int16Frames(qint64 frames, int fromRate, int rate);
+// The sound of the wave file that in holds, as signed 16-bit interleaved PCM in the file's
+// own format, or nothing: not a wave (as for wavShape), more than maxPcmBytes decoded (judged
+// from the header, before decoding), or no frame decodes. A file cut short, or blocks that do
+// not decode, give the frames before them. in is read from its current position on; it must
+// be open for reading and allow seeking.
+std::optional<PcmCue> decodeWav(QIODevice& in, qint64 maxPcmBytes);
+
+// What the sound server takes through Qt (measured with PulseAudio 16: 384 kHz plays, 768 kHz
+// does not; Qt finds speaker positions for 24 channels, not for 26).
+inline constexpr int kMinRate = 1000;
+inline constexpr int kMaxRate = 384000;
+inline constexpr int kMaxChannels = 24;

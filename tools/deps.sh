@@ -9,7 +9,7 @@
 #                  tools the package test runs)
 set -euo pipefail
 
-build=(cmake ninja-build g++ qt6-base-dev qt6-multimedia-dev libgl-dev
+build=(cmake ninja-build g++ pkgconf qt6-base-dev qt6-multimedia-dev libgl-dev libsndfile1-dev
        fonts-liberation fonts-wine)
 windows=(g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev wine64 dpkg-dev xz-utils perl
          xvfb openbox xdotool x11-utils imagemagick tesseract-ocr python3)

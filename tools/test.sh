@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test: the plain build, the same tests
 # under AddressSanitizer + UndefinedBehaviorSanitizer, the Windows build under Wine (its Qt
-# made once and cached outside the checkout), and the data-file reader's fuzzer.
+# made once and cached outside the checkout), and the fuzzers of the data-file reader and
+# the cue decoder.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/deps.sh test
@@ -32,9 +33,16 @@ bash tools/windows-test.sh
 echo "== fuzz the data-file reader for ${QOR_FUZZ_SECONDS:=60} s"
 cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQOR_FUZZ=ON \
   -DQOR_BUILD_TESTS=OFF -DQOR_BUILD_BENCH=OFF -DCMAKE_CXX_COMPILER=clang++
-cmake --build build-fuzz --target fuzz_facreader -j "$jobs"
+cmake --build build-fuzz --target fuzz_facreader fuzz_cueloader -j "$jobs"
 work=$(mktemp -d); cp cards/fuzz/corpus/* "$work"/
 ./build-fuzz/cards/fuzz/fuzz_facreader -max_total_time="$QOR_FUZZ_SECONDS" -rss_limit_mb=2048 \
   -print_final_stats=1 "$work"
+rm -rf "$work"
+
+echo "== fuzz the cue decoder for $QOR_FUZZ_SECONDS s"
+work=$(mktemp -d)
+bash platform/fuzz/make_seeds.sh "$work"
+./build-fuzz/platform/fuzz/fuzz_cueloader -max_total_time="$QOR_FUZZ_SECONDS" -rss_limit_mb=2048 \
+  -max_len=65536 -print_final_stats=1 "$work"
 rm -rf "$work"
 echo "== all tests passed"

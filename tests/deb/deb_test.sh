@@ -46,7 +46,7 @@ field() { dpkg-deb --field "$deb" "$1"; }
 [ "$(field Version)" = "$version" ] || fail "package version $(field Version), not $version"
 # The libraries come from dpkg-shlibdeps; the fonts are added by hand.
 depends=$(field Depends | tr ',' '\n')
-for dep in libqt6widgets6 libqt6multimedia6 libc6 fonts-liberation; do
+for dep in libqt6widgets6 libqt6multimedia6 libsndfile1 libc6 fonts-liberation; do
   grep -q "^ *$dep\b" <<<"$depends" || fail "Depends lacks $dep: $(field Depends)"
 done
 [ "$(field Recommends)" = fonts-wine ] || fail "Recommends: $(field Recommends), not fonts-wine"

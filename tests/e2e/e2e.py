@@ -582,7 +582,8 @@ def main():
     ap.add_argument("--timeout", type=float, default=400, help="give up after this many s")
     ap.add_argument("--bare", help="for bare-sound: the bench/bare_sound program")
     ap.add_argument("--clicks", type=int, default=40, help="for bare-sound: how many")
-    ap.add_argument("scenario", choices=sorted(SCENARIOS) + ["sound", "silent", "bare-sound"])
+    ap.add_argument("scenario", choices=sorted(SCENARIOS) + ["sound", "sound-compressed", "silent",
+                                                             "bare-sound"])
     args = ap.parse_args()
 
     shots = os.path.join(os.path.abspath(args.artifacts), args.scenario)
@@ -611,7 +612,7 @@ def main():
             desk.start_accessibility()
             soundtest.run_bare(desk, os.path.abspath(args.bare), cue[0], args.clicks, log,
                                shots)
-        elif args.scenario in ("sound", "silent"):
+        elif args.scenario in ("sound", "sound-compressed", "silent"):
             import soundtest
             # A copy of the program's own folder (its wave files lie beside it), which the
             # silent run may empty; the prefix itself may be a system one.

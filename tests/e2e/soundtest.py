@@ -251,6 +251,11 @@ def load_run(folder):
             t.get("sink_latency_ms"))
 
 
+# The encodings of the compressed sound run, one per cue.
+COMPRESSED = {"Fac.wav": "ima-adpcm", "BoxingBell2.wav": "u-law", "BoxingBell.wav": "gsm-full-rate",
+              "Start.wav": "ms-adpcm"}
+
+
 def run(desk, exe, work, scenario, log, shots):
     from e2e import CLOCK, WAVES
     folder = os.path.dirname(exe)
@@ -263,6 +268,18 @@ def run(desk, exe, work, scenario, log, shots):
     os.mkdir(kept)
     for name, path in cues.items():
         cues[name] = shutil.copy(path, kept)
+    if scenario == "sound-compressed":
+        # The sounds a player drops in from an old effects pack: each cue re-encoded in place,
+        # and heard against its own decoding to 16-bit PCM.
+        for name, encoding in COMPRESSED.items():
+            installed = os.path.join(folder, name)
+            packed = os.path.join(desk.work, "packed-" + name)
+            subprocess.run(["sox", "-q", installed, "-e", encoding, packed], check=True)
+            shutil.move(packed, installed)
+            subprocess.run(["sox", "-q", installed, "-b", "16", "-e", "signed-integer",
+                            cues[name]], check=True)
+        log("installed compressed cues: " +
+            ", ".join(f"{n} {e}" for n, e in COMPRESSED.items()))
     if scenario == "silent":
         for name in WAVES:
             os.remove(os.path.join(folder, name))

@@ -10,6 +10,7 @@
 #include "platform/wavfile.h"
 #include "wavbuilder.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -27,22 +28,26 @@ namespace {
 class FakeOutput : public AudioOutput
 {
   public:
-    AudioFormat fmt{44100, 2};
     // "play:<bytes>" or "stop", in call order.
     QStringList calls;
     QList<QByteArray> played;
-    AudioFormat format() const override { return fmt; }
-    void play(const QByteArray& pcm) override
+    QList<AudioFormat> formats;
+    void play(const PcmCue& cue) override
     {
-        calls.append(QStringLiteral("play:%1").arg(pcm.size()));
-        played.append(pcm);
+        calls.append(QStringLiteral("play:%1").arg(cue.pcm.size()));
+        played.append(cue.pcm);
+        formats.append(cue.format);
     }
     void stop() override { calls.append(QStringLiteral("stop")); }
 };
 
-QByteArray expectedPcm(const QByteArray& wav, AudioFormat f)
+QByteArray expectedPcm(const QByteArray& wav)
 {
-    return toInt16(*decodeWav(wav), f.sampleRate, f.channels);
+    QBuffer in;
+    in.setData(wav);
+    if (!in.open(QIODevice::ReadOnly))
+        qFatal("cannot open a buffer");
+    return decodeWav(in, CuePlayer::kMaxCueBytes)->pcm;
 }
 
 } // namespace
@@ -66,7 +71,7 @@ class TestCuePlayer : public QObject
     void namedPipeIsNeverOpened();
     void cueSizeIsBounded_data();
     void cueSizeIsBounded();
-    void convertsToTheOutputFormat();
+    void keepsTheCuesOwnFormat();
 
     void feedGivesCueThenSilenceThenNothing();
     void feedNewCueStartsAtItsBeginning();
@@ -126,10 +131,10 @@ void TestCuePlayer::playsTheDecodedCue()
     player.playSound(bellPath);
 
     QCOMPARE(out.played.size(), 2);
-    QCOMPARE(out.played[0], expectedPcm(fac, out.fmt));
-    QCOMPARE(out.played[1], expectedPcm(bell, out.fmt));
+    QCOMPARE(out.played[0], expectedPcm(fac));
+    QCOMPARE(out.played[1], expectedPcm(bell));
     // Each cue goes to the output as a play of its own, which cuts the one before.
-    QCOMPARE(out.calls, (QStringList{QStringLiteral("play:1200"), QStringLiteral("play:3600")}));
+    QCOMPARE(out.calls, (QStringList{QStringLiteral("play:600"), QStringLiteral("play:1800")}));
 }
 
 void TestCuePlayer::everyCallPlays()
@@ -155,7 +160,7 @@ void TestCuePlayer::unplayableFileIsSilent_data()
     QTest::newRow("header cut short") << QStringLiteral("Fac.wav") << smallCue().left(30);
     QByteArray adpcm = smallCue();
     adpcm[20] = 2;
-    QTest::newRow("compressed wave") << QStringLiteral("Fac.wav") << adpcm;
+    QTest::newRow("MS ADPCM tag without its coefficients") << QStringLiteral("Fac.wav") << adpcm;
     QTest::newRow("a folder, not a file") << QStringLiteral("dir") << QByteArray();
 #ifdef Q_OS_UNIX
     // Read as a file it never ends: 64 MiB of zeros at every click, once.
@@ -185,7 +190,7 @@ void TestCuePlayer::unplayableFileIsSilent()
     player.playSound(good);
     player.playSound(path); // cuts the sounding cue, plays nothing
     player.playSound(path);
-    QCOMPARE(out.calls, (QStringList{QStringLiteral("play:1764"), QStringLiteral("stop"),
+    QCOMPARE(out.calls, (QStringList{QStringLiteral("play:882"), QStringLiteral("stop"),
                                      QStringLiteral("stop")}));
 }
 
@@ -199,7 +204,7 @@ void TestCuePlayer::preloadKeepsCuesReady()
     QVERIFY(QFile::remove(path));
     // Decoded at preload: the cue plays without reading the file again.
     player.playSound(path);
-    QCOMPARE(out.played, (QList<QByteArray>{expectedPcm(wav, out.fmt)}));
+    QCOMPARE(out.played, (QList<QByteArray>{expectedPcm(wav)}));
 }
 
 void TestCuePlayer::preloadAgainSeesFreshFiles()
@@ -212,7 +217,7 @@ void TestCuePlayer::preloadAgainSeesFreshFiles()
     write(QStringLiteral("Fac.wav"), replaced);
     player.preload({path});
     player.playSound(path);
-    QCOMPARE(out.played, (QList<QByteArray>{expectedPcm(replaced, out.fmt)}));
+    QCOMPARE(out.played, (QList<QByteArray>{expectedPcm(replaced)}));
 
     // A file gone by the next preload is silent from then on.
     QVERIFY(QFile::remove(path));
@@ -235,7 +240,7 @@ void TestCuePlayer::preloadAgainSkipsUnchangedFiles()
     rewriteKeepingTime(path, other);
     player.preload({path});
     player.playSound(path);
-    QCOMPARE(out.played, (QList<QByteArray>{expectedPcm(first, out.fmt)}));
+    QCOMPARE(out.played, (QList<QByteArray>{expectedPcm(first)}));
 }
 
 void TestCuePlayer::neverPreloadedFileIsSilent()
@@ -260,7 +265,7 @@ void TestCuePlayer::fileAddedLaterPlaysFromTheNextPreload()
     player.preload({path});
     player.playSound(path);
     QCOMPARE(out.calls, (QStringList{QStringLiteral("stop"), QStringLiteral("stop"),
-                                     QStringLiteral("play:1764")}));
+                                     QStringLiteral("play:882")}));
 }
 
 void TestCuePlayer::failedCueStaysFailedUntilItsFileChanges()
@@ -288,7 +293,7 @@ void TestCuePlayer::failedCueStaysFailedUntilItsFileChanges()
     f.close();
     player.preload({path});
     player.playSound(path);
-    QCOMPARE(out.calls.last(), QStringLiteral("play:1764"));
+    QCOMPARE(out.calls.last(), QStringLiteral("play:882"));
 }
 
 void TestCuePlayer::namedPipeIsNeverOpened()
@@ -331,22 +336,22 @@ void TestCuePlayer::cueSizeIsBounded_data()
     QTest::addColumn<QByteArray>("wav");
     QTest::addColumn<bool>("plays");
 
-    // Played at 44.1 kHz stereo, 16-bit: 176,400 bytes a second.
+    // Kept as 16-bit PCM in the file's own rate and channels: judged from the header.
     WavFormat lowRate;
     lowRate.rate = 8000;
     lowRate.bits = 8;
-    QTest::newRow("87 s at 8 kHz: kept within the bound") << silentWav(lowRate, 700000) << true;
-    QTest::newRow("100 s at 8 kHz: over the bound once converted")
-        << silentWav(lowRate, 800000) << false;
+    QTest::newRow("17 minutes of 8-bit 8 kHz mono: 16 MiB as 16-bit, within the bound")
+        << silentWav(lowRate, CuePlayer::kMaxCueBytes / 2) << true;
+    QTest::newRow("one frame more: over the bound once decoded")
+        << silentWav(lowRate, CuePlayer::kMaxCueBytes / 2 + 1) << false;
 
-    // Eight channels are decoded as eight floats a frame before they are mixed down.
     WavFormat manyChannels;
     manyChannels.channels = 8;
     manyChannels.bits = 8;
-    QTest::newRow("8 channels, 11.8 s: decoded within the bound")
-        << silentWav(manyChannels, 520000) << true;
-    QTest::newRow("8 channels, 12 s: over the bound while decoded")
-        << silentWav(manyChannels, 530000) << false;
+    QTest::newRow("8 channels, 23.7 s: decoded within the bound")
+        << silentWav(manyChannels, 1040000) << true;
+    QTest::newRow("8 channels, 23.8 s: over the bound while decoded")
+        << silentWav(manyChannels, 1050000) << false;
 
     // A short cue padded out with a chunk the decoder skips.
     WavFormat shortCue;
@@ -374,21 +379,27 @@ void TestCuePlayer::cueSizeIsBounded()
     QCOMPARE(out.calls[0].startsWith(QLatin1String("play:")), plays);
 }
 
-void TestCuePlayer::convertsToTheOutputFormat()
+void TestCuePlayer::keepsTheCuesOwnFormat()
 {
     FakeOutput out;
-    out.fmt = {48000, 1};
     CuePlayer player(out);
     WavFormat s;
     s.rate = 24000;
     s.channels = 2;
     s.bits = 24;
     s.samples.assign(2 * 2400, 0.25); // 0.1 s
-    const QString path = write(QStringLiteral("Start.wav"), makeWav(s));
-    player.preload({path});
-    player.playSound(path);
-    QCOMPARE(out.played.size(), 1);
-    QCOMPARE(out.played[0].size(), 4800 * 2); // 0.1 s at 48 kHz, mono, 16-bit
+    WavFormat mono;
+    mono.rate = 8000;
+    mono.samples.assign(800, 0.25);
+    const QString start = write(QStringLiteral("Start.wav"), makeWav(s));
+    const QString fac = write(QStringLiteral("Fac.wav"), makeWav(mono));
+    player.preload({start, fac});
+    player.playSound(start);
+    player.playSound(fac);
+    // The sound server converts rates and channels; the cue goes out as the file holds it.
+    QCOMPARE(out.formats, (QList<AudioFormat>{{24000, 2}, {8000, 1}}));
+    QCOMPARE(out.played[0].size(), 2400 * 2 * 2); // 0.1 s at 24 kHz, stereo, 16-bit
+    QCOMPARE(out.played[1].size(), 800 * 2);
 }
 
 // --- The feed the real device reads.

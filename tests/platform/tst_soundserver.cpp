@@ -4,6 +4,7 @@
 // output while cues are still on their way to its thread leaves no stream open.
 
 #include "platform/qtaudiooutput.h"
+#include "platform/wavfile.h"
 #include "pulsetap.h"
 
 #include <QMutex>
@@ -45,16 +46,17 @@ class StreamLog : public pulsetap::Listener
 };
 
 // A 20 ms cue whose every sample is loud, so silence around it tells from its edges.
-QByteArray click(const AudioFormat& format)
+PcmCue click(const AudioFormat& format)
 {
-    QByteArray pcm;
+    PcmCue cue{format, {}};
+    QByteArray& pcm = cue.pcm;
     const int samples = format.sampleRate / 50 * format.channels;
     for (int i = 0; i < samples; ++i) {
         const qint16 v = qint16(100 * (i % 200 + 1));
         pcm.append(char(v & 0xFF));
         pcm.append(char((v >> 8) & 0xFF));
     }
-    return pcm;
+    return cue;
 }
 
 } // namespace
@@ -67,31 +69,37 @@ class TestSoundServer : public QObject
     void initTestCase() { pulsetap::listener = &m_log; }
     void cleanupTestCase() { pulsetap::listener = nullptr; }
 
+    void cueReachesTheServerWhole_data()
+    {
+        QTest::addColumn<QList<AudioFormat>>("formats");
+        QTest::newRow("44.1 kHz stereo") << QList<AudioFormat>{{44100, 2}};
+        QTest::newRow("8 kHz mono") << QList<AudioFormat>{{8000, 1}};
+        QTest::newRow("96 kHz, six channels") << QList<AudioFormat>{{96000, 6}};
+        // The edges of what the decoder lets through.
+        QTest::newRow("the most channels a cue may have")
+            << QList<AudioFormat>{{48000, kMaxChannels}};
+        QTest::newRow("the highest rate") << QList<AudioFormat>{{kMaxRate, 2}};
+        QTest::newRow("the lowest rate") << QList<AudioFormat>{{kMinRate, 1}};
+        QTest::newRow("three cues, each in a format of its own")
+            << QList<AudioFormat>{{8000, 1}, {22050, 2}, {8000, 1}};
+    }
+
+    // Each cue goes out on a stream in its own format.
     void cueReachesTheServerWhole()
     {
+        QFETCH(QList<AudioFormat>, formats);
         QtAudioOutput out;
         QVERIFY2(out.hasDevice(), "no sound device, though a sound server runs");
-        const QByteArray cue = click(out.format());
-        const int first = m_log.streams();
-        const int disconnectsBefore = pulsetap::disconnects;
-        out.play(cue);
-        // The stream is let go once the cue and its silent tail have left its buffer.
-        QTRY_COMPARE_WITH_TIMEOUT(pulsetap::disconnects.load(), disconnectsBefore + 1, 20000);
-        QCOMPARE(m_log.streams(), first + 1);
-        const QByteArray sent = m_log.writtenTo(first);
-        const qsizetype lead = sent.indexOf(cue.left(2));
-        QVERIFY2(lead >= 0, "the cue never reached the server");
-        QCOMPARE(sent.left(lead), QByteArray(lead, '\0'));
-        QCOMPARE(sent.mid(lead, cue.size()), cue);
-        const QByteArray tail = sent.mid(lead + cue.size());
-        QVERIFY2(!tail.isEmpty(), "nothing followed the cue to push it out of the buffer");
-        QCOMPARE(tail, QByteArray(tail.size(), '\0'));
+        for (const AudioFormat& format : formats) {
+            playsWhole(out, click(format));
+            if (QTest::currentTestFailed())
+                return;
+        }
     }
 
     void closingWithCuesInFlight()
     {
-        const AudioFormat format = QtAudioOutput().format();
-        const QByteArray cue = click(format);
+        const PcmCue cue = click({44100, 2});
         int opened = 0;
         for (int round = 0; round < 60; ++round) {
             {
@@ -115,6 +123,26 @@ class TestSoundServer : public QObject
     }
 
   private:
+    // Plays cue and waits until its stream is let go: it reached the server whole, after and
+    // before nothing but silence.
+    void playsWhole(QtAudioOutput& out, const PcmCue& cue)
+    {
+        const int first = m_log.streams();
+        const int disconnectsBefore = pulsetap::disconnects;
+        out.play(cue);
+        // The stream is let go once the cue and its silent tail have left its buffer.
+        QTRY_COMPARE_WITH_TIMEOUT(pulsetap::disconnects.load(), disconnectsBefore + 1, 20000);
+        QCOMPARE(m_log.streams(), first + 1);
+        const QByteArray sent = m_log.writtenTo(first);
+        const qsizetype lead = sent.indexOf(cue.pcm.left(2));
+        QVERIFY2(lead >= 0, "the cue never reached the server");
+        QCOMPARE(sent.left(lead), QByteArray(lead, '\0'));
+        QCOMPARE(sent.mid(lead, cue.pcm.size()), cue.pcm);
+        const QByteArray tail = sent.mid(lead + cue.pcm.size());
+        QVERIFY2(!tail.isEmpty(), "nothing followed the cue to push it out of the buffer");
+        QCOMPARE(tail, QByteArray(tail.size(), '\0'));
+    }
+
     StreamLog m_log;
 };
 
