@@ -2,7 +2,7 @@
 // it, 15 times; prints the median and the fastest, the sound's length and format, and at the
 // end the process's peak resident memory.   cue_decode FILE...
 
-#include "platform/cueplayer.h"
+#include "platform/sound/cueplayer.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>

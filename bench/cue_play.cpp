@@ -2,7 +2,7 @@
 // for recordings of what the player makes of a file (bench/image_figure.sh).
 //   cue_play FILE SECONDS
 
-#include "platform/systemsoundplayer.h"
+#include "platform/sound/systemsoundplayer.h"
 
 #include <QCoreApplication>
 #include <QThread>

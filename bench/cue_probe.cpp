@@ -6,7 +6,7 @@
 // each new stream handed to the sound server's client library.
 //   cue_probe [folder with the wave files, default: this program's folder]
 
-#include "platform/systemsoundplayer.h"
+#include "platform/sound/systemsoundplayer.h"
 #include "pulsetap.h"
 
 #include <QAudioDevice>

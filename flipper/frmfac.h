@@ -7,7 +7,7 @@
 
 #include "cards/facfields.h"
 #include "cards/gamedata.h"
-#include "platform/cues.h"
+#include "platform/sound/cues.h"
 #include "platform/services.h"
 
 #include <QMainWindow>

@@ -1,7 +1,7 @@
 #include "flipper/gameprewarm.h"
 
 #include "flipper/faclayout.h"
-#include "platform/cues.h"
+#include "platform/sound/cues.h"
 
 #include <QEvent>
 #include <QPixmap>

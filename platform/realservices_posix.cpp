@@ -1,6 +1,6 @@
-#include "platform/lazysoundplayer.h"
+#include "platform/sound/lazysoundplayer.h"
 #include "platform/realservices.h"
-#include "platform/systemsoundplayer.h"
+#include "platform/sound/systemsoundplayer.h"
 
 std::unique_ptr<SoundPlayer> RealServices::makeSoundPlayer()
 {

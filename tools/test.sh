@@ -41,8 +41,8 @@ rm -rf "$work"
 
 echo "== fuzz the cue decoder for $QOR_FUZZ_SECONDS s"
 work=$(mktemp -d)
-bash platform/fuzz/make_seeds.sh "$work"
-./build-fuzz/platform/fuzz/fuzz_cueloader -max_total_time="$QOR_FUZZ_SECONDS" -rss_limit_mb=2048 \
+bash platform/sound/fuzz/make_seeds.sh "$work"
+./build-fuzz/platform/sound/fuzz/fuzz_cueloader -max_total_time="$QOR_FUZZ_SECONDS" -rss_limit_mb=2048 \
   -max_len=65536 -print_final_stats=1 "$work"
 rm -rf "$work"
 echo "== all tests passed"

@@ -254,6 +254,12 @@ def load_run(folder):
 # The encodings of the compressed sound run, one per cue.
 COMPRESSED = {"Fac.wav": "ima-adpcm", "BoxingBell2.wav": "u-law", "BoxingBell.wav": "gsm-full-rate",
               "Start.wav": "ms-adpcm"}
+# How far a cue that sounded whole may be from its file's audible length: 10 ms, but for GSM.
+# The program's decoder (libsndfile) and sox, which makes the file it is held against, each
+# have their own GSM decoder, and they differ by a tenth of the level; the bell's tail is
+# codec noise near the audible mark, so its end moves (seen here: 10.7 ms). A cue cut short
+# loses far more than either.
+WHOLE_WITHIN = {"gsm-full-rate": 0.030}
 
 
 def run(desk, exe, work, scenario, log, shots):
@@ -476,7 +482,10 @@ def analyse(sizes, recording, events, cue_files, scenario, log):
         if f["room"]:
             length = (f["last"] - f["first"]) / RATE
             whole.append((f["name"], length))
-            check(abs(length - cue.length) <= 0.010,
+            within = 0.010
+            if scenario == "sound-compressed":
+                within = WHOLE_WITHIN.get(COMPRESSED[f["name"]], within)
+            check(abs(length - cue.length) <= within,
                   f"click {k + 1} ({f['name']}): sounded {length * 1000:.1f} ms of "
                   f"{cue.length * 1000:.1f} ms")
     log(f"every one of {len(events)} clicks sounded its cue")

@@ -5,9 +5,9 @@
 // until it changes, and the bound on a cue's size; and the feed that lets the device go
 // only after a cue has sounded whole.
 
-#include "platform/cuefeed.h"
-#include "platform/cueplayer.h"
-#include "platform/wavfile.h"
+#include "platform/sound/cuefeed.h"
+#include "platform/sound/cueplayer.h"
+#include "platform/sound/wavfile.h"
 #include "wavbuilder.h"
 
 #include <QBuffer>

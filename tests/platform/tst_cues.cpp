@@ -2,7 +2,7 @@
 // platform's separators, and preloading hands over all four in slot order.
 
 #include "fakes.h"
-#include "platform/cues.h"
+#include "platform/sound/cues.h"
 
 #include <QtTest>
 

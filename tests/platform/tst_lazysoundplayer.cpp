@@ -1,7 +1,7 @@
 // The sound player that is made on first use.
 
 #include "fakes.h"
-#include "platform/lazysoundplayer.h"
+#include "platform/sound/lazysoundplayer.h"
 
 #include <QTest>
 

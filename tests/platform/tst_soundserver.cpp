@@ -3,8 +3,8 @@
 // server whole, after and before nothing but silence, and its stream is let go; closing the
 // output while cues are still on their way to its thread leaves no stream open.
 
-#include "platform/qtaudiooutput.h"
-#include "platform/wavfile.h"
+#include "platform/sound/qtaudiooutput.h"
+#include "platform/sound/wavfile.h"
 #include "pulsetap.h"
 
 #include <QMutex>

@@ -2,8 +2,8 @@
 // device, so every cue is silent, and neither a playable nor a missing file brings a message
 // of its own; Qt's one line about the missing server is all that is said.
 
-#include "platform/qtaudiooutput.h"
-#include "platform/systemsoundplayer.h"
+#include "platform/sound/qtaudiooutput.h"
+#include "platform/sound/systemsoundplayer.h"
 #include "wavbuilder.h"
 
 #include <QFile>

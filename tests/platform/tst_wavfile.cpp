@@ -3,7 +3,7 @@
 // out of bounds or take memory its header does not allow; broken files give no sound, or the
 // part of them that decodes.
 
-#include "platform/wavfile.h"
+#include "platform/sound/wavfile.h"
 #include "wavbuilder.h"
 
 #include <QBuffer>

@@ -4,7 +4,7 @@
 
 #include "fakes.h"
 #include "flipper/frmfac.h"
-#include "platform/cues.h"
+#include "platform/sound/cues.h"
 #include "platform/widgets/qorlabel.h"
 #include "platform/widgets/qorpicture.h"
 #include "windows/frmabout.h"

@@ -1,6 +1,6 @@
 #include "qtaudiooutput.h"
 
-#include "platform/cuefeed.h"
+#include "platform/sound/cuefeed.h"
 
 #include <QAudioDevice>
 #include <QAudioFormat>

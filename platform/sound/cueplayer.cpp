@@ -1,7 +1,7 @@
 #include "cueplayer.h"
 
 #include "cards/regularfile.h"
-#include "platform/wavfile.h"
+#include "platform/sound/wavfile.h"
 
 #include <QDateTime>
 #include <QFileInfo>

@@ -4,7 +4,7 @@
 // cuts the one sounding; a file that is missing, no regular file or no playable wave gives silence,
 // with no message. A click never reads a file, so playSound costs the same whatever the files hold.
 
-#include "platform/audiooutput.h"
+#include "platform/sound/audiooutput.h"
 #include "platform/soundplayer.h"
 
 #include <QHash>

@@ -1,8 +1,8 @@
 #pragma once
 // The program's real sound player: the cue player on the machine's sound device.
 
-#include "platform/cueplayer.h"
-#include "platform/qtaudiooutput.h"
+#include "platform/sound/cueplayer.h"
+#include "platform/sound/qtaudiooutput.h"
 
 class SystemSoundPlayer : public SoundPlayer
 {

@@ -4,7 +4,7 @@
 // RF64, plain or WAVE_FORMAT_EXTENSIBLE. The sound keeps its own rate and channel count: the
 // sound server converts them for the device.
 
-#include "platform/audiooutput.h"
+#include "platform/sound/audiooutput.h"
 
 #include <QByteArray>
 #include <optional>

@@ -2,8 +2,8 @@
 // cue it gives has frames, a shape the sound server takes, 16-bit samples that fill whole
 // frames, and no more of them than the header allowed and the bound lets through.
 
-#include "platform/cueplayer.h"
-#include "platform/wavfile.h"
+#include "platform/sound/cueplayer.h"
+#include "platform/sound/wavfile.h"
 
 #include <QBuffer>
 #include <cstddef>

@@ -1,6 +1,6 @@
-#include "platform/cues.h"
+#include "platform/sound/cues.h"
 
-#include "platform/cuefiles.h"
+#include "platform/sound/cuefiles.h"
 #include "platform/soundplayer.h"
 
 #include <QDir>

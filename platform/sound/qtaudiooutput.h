@@ -5,7 +5,7 @@
 // bytes are written. A stream is let go only after its cue and a silent tail have left the
 // buffer, so every cue sounds whole. With no sound device at all it stays silent.
 
-#include "platform/audiooutput.h"
+#include "platform/sound/audiooutput.h"
 
 class QThread;
 class AudioEngine;
