@@ -1,11 +1,14 @@
 #!/usr/bin/env bash
-# Remakes docs/game-*.png: starts a private Xvfb and openbox, plays a few clicks on the game
-# window with xdotool and photographs it after each. Needs a build in ../build and the test
+# Remakes docs/game-*.png: starts a private Xvfb and openbox, opens the game window from the
+# title window, plays a few clicks on it with xdotool and photographs it after each. Needs a build in ../build and the test
 # packages (bash tools/deps.sh test). Stops everything it started.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 build=${1:-$here/../build}
-display=:${QOR_SHOT_DISPLAY:-58}
+# On a private X server with openbox (tests/e2e/xdesk.py), which stops both when this ends.
+if [ -z "${QOR_ON_XDESK:-}" ]; then
+  QOR_ON_XDESK=1 exec /usr/bin/python3 "$here/../tests/e2e/xdesk.py" bash "$0" "$@"
+fi
 export DBUS_SESSION_BUS_ADDRESS=disabled:
 export XDG_RUNTIME_DIR=$(mktemp -d); chmod 700 "$XDG_RUNTIME_DIR"
 
@@ -13,13 +16,20 @@ pids=()
 cleanup() { for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done; rm -rf "$XDG_RUNTIME_DIR"; }
 trap cleanup EXIT
 
-Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 & pids+=($!)
-for _ in $(seq 100); do xdpyinfo -display "$display" >/dev/null 2>&1 && break; sleep 0.1; done
-export DISPLAY=$display
-openbox --sm-disable >/dev/null 2>&1 & pids+=($!)
+(cd "$build" && exec ./qor-flipper) & pids+=($!)
+# The title window first; its File > New Game opens the game window under the same caption.
+caption='^Korvane II - QOR Flipper$'
+title=$(timeout 20 xdotool search --sync --onlyvisible --name "$caption" | head -1)
 sleep 1
-(cd "$build" && exec ./qor-flipper) & pids=("$!" "${pids[@]}")
-wid=$(timeout 20 xdotool search --sync --name '^Korvane II - QOR Flipper$' | head -1)
+xdotool mousemove --window "$title" 20 10 click 1       # File
+sleep 0.5
+xdotool mousemove --window "$title" 50 36 click 1       # New Game
+for _ in $(seq 50); do
+  wid=$(xdotool search --onlyvisible --name "$caption" | grep -vx "$title" | head -1 || true)
+  [ -n "$wid" ] && break
+  sleep 0.2
+done
+[ -n "$wid" ] || { echo "no game window after File > New Game" >&2; exit 1; }
 sleep 1
 
 # The window with its title bar: the client window grown by the frame extents, and by $2

@@ -13,19 +13,6 @@ jobs=${QOR_QT_WIN_JOBS:-$(nproc)}
 
 bash "$here/deps.sh" windows >&2
 
-# Debian's source of the very Qt the Linux build uses.
-srcs=/etc/apt/sources.list.d/qor-flipper-deb-src.sources
-if [ ! -f "$srcs" ] && ! grep -rqs '^Types:.*deb-src' /etc/apt/sources.list.d/; then
-  cat >"$srcs" <<'SRC'
-Types: deb-src
-URIs: http://deb.debian.org/debian
-Suites: bookworm
-Components: main
-Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
-SRC
-  apt-get update -qq >&2
-fi
-
 qtver=6.4.2
 gccver=$(x86_64-w64-mingw32-g++-posix -dumpversion)
 configure_line=(-release -shared -qt-host-path /usr -nomake examples -nomake tests
@@ -56,6 +43,23 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 TC
 }
 
+# Debian's source of the very Qt the Linux build uses, from the mirrors and with the keys the
+# machine already uses for its Debian packages: a deb-src entry beside them, unless one is there.
+add_deb_src() {
+  . "$here/debian-sources.sh"
+  local codename rc=0
+  codename=$(. /etc/os-release && echo "${VERSION_CODENAME:-}")
+  [ -n "$codename" ] || { echo "no VERSION_CODENAME in /etc/os-release: not Debian?" >&2; exit 1; }
+  write_deb_src /etc/apt/sources.list.d/qor-flipper-deb-src.sources "$codename" \
+    /etc/apt/sources.list /etc/apt/sources.list.d/*.list /etc/apt/sources.list.d/*.sources || rc=$?
+  case $rc in
+    0) echo "Qt for Windows: deb-src entry written from the system's Debian entries" >&2
+       apt-get update -qq >&2 ;;
+    1) ;;
+    *) exit 1 ;;
+  esac
+}
+
 if [ -f "$prefix/.complete" ]; then
   [ -f "$prefix/mingw.cmake" ] || write_toolchain "$prefix/mingw.cmake"
   echo "Qt for Windows: reusing $prefix" >&2
@@ -69,6 +73,7 @@ rm -rf "$work" "$prefix.tmp"
 mkdir -p "$work"
 tarball=$(ls "$cache"/src/qt6-base_${qtver}*.orig.tar.xz 2>/dev/null | head -n1 || true)
 if [ -z "$tarball" ]; then
+  add_deb_src
   (cd "$cache/src" && apt-get source --download-only qt6-base="$qtver"+dfsg-10 >&2 \
     || apt-get source --download-only qt6-base >&2)
   tarball=$(ls "$cache"/src/qt6-base_${qtver}*.orig.tar.xz | head -n1)

@@ -2,35 +2,35 @@
 # The Windows leg of the tests. Cross-builds the program and its tests with MinGW-w64 against
 # our own Qt for Windows (tools/windows-qt.sh makes it once and then reuses it), runs the
 # QtTest suites under Wine with the offscreen platform, packs the zip with cpack and plays it
-# under Wine with the real windows platform (tests/wine). Starts its own Xvfb, since Wine
-# needs a display even for offscreen programs, and stops it and Wine by PID.
+# under Wine with the real windows platform (tests/wine). Runs the Wine part on a private Xvfb
+# of its own (tests/e2e/xdesk.py), since Wine needs a display even for offscreen programs, and
+# stops it and Wine by PID.
 set -euo pipefail
+self=$(cd "$(dirname "$0")" && pwd)/$(basename "$0")
 cd "$(dirname "$0")/.."
-bash tools/deps.sh windows
-qt=$(bash tools/windows-qt.sh | tail -n1)
 jobs=$(nproc)
-
-echo "== cross-build for Windows against $qt"
-"$qt/bin/qt-cmake" -S . -B build-win -G Ninja -DCMAKE_BUILD_TYPE=Release -DQT_HOST_PATH=/usr \
-  -DQT_CHAINLOAD_TOOLCHAIN_FILE="$qt/mingw.cmake" -DQOR_BUILD_BENCH=OFF >/dev/null
-cmake --build build-win -j "$jobs"
+if [ "${1:-}" != --on-display ]; then
+  bash tools/deps.sh windows
+  qt=$(bash tools/windows-qt.sh | tail -n1)
+  echo "== cross-build for Windows against $qt"
+  "$qt/bin/qt-cmake" -S . -B build-win -G Ninja -DCMAKE_BUILD_TYPE=Release -DQT_HOST_PATH=/usr \
+    -DQT_CHAINLOAD_TOOLCHAIN_FILE="$qt/mingw.cmake" -DQOR_BUILD_BENCH=OFF >/dev/null
+  cmake --build build-win -j "$jobs"
+  # The rest once more on a private X server (tests/e2e/xdesk.py stops it when that ends).
+  exec /usr/bin/python3 tests/e2e/xdesk.py --no-wm bash "$self" --on-display "$qt" "$@"
+fi
+qt=$2
+shift 2
 
 work=$(mktemp -d)
-pids=()
 cleanup() {
   WINEPREFIX="$work/wine" /usr/lib/wine/wineserver -k 2>/dev/null || true
-  for ((i = ${#pids[@]} - 1; i >= 0; i--)); do kill "${pids[i]}" 2>/dev/null || true; done
-  wait 2>/dev/null || true
   rm -rf "$work"
 }
 trap cleanup EXIT
 
-Xvfb -displayfd 9 -screen 0 1280x1024x24 -nolisten tcp 9>"$work/display" 2>/dev/null &
-pids+=($!)
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-export DISPLAY=":$(head -1 "$work/display")"
 export WINEPREFIX="$work/wine" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-winpath() { local p=$1; echo "Z:${p//\//\\}"; }
+. tools/winpath.sh
 export WINEPATH="$(winpath "$qt/bin");$(winpath "$(dirname "$(x86_64-w64-mingw32-g++-posix -print-file-name=libstdc++-6.dll)")");$(winpath /usr/x86_64-w64-mingw32/lib)"
 /usr/lib/wine/wine64 wineboot -i >/dev/null 2>&1
 # Wine hands a Windows program no Unix variable whose name starts with QT_, so the test

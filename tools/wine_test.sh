@@ -8,7 +8,7 @@ exe=$1; shift
 wine=${QOR_WINE:-/usr/lib/wine/wine64}
 out=$(mktemp -d)
 trap 'rm -rf "$out"' EXIT
-winpath() { local p=$1; echo "Z:${p//\//\\}"; }
+. "$(dirname "$0")/winpath.sh"
 "$wine" "$exe" -o "$(winpath "$out/result.txt"),txt" "$@" >"$out/console.txt" 2>&1
 rc=$?
 if [ -n "${QOR_WINE_RESULTS:-}" ] && [ -s "$out/result.txt" ]; then

@@ -4,13 +4,11 @@ click on its windows. Every process is started here and stopped here, by its PID
 
 import ctypes
 import os
-import signal
-import subprocess
 import time
 
 import pyatspi
 
-from xdesk import Failure, die_with_parent, poll, start_display  # noqa: F401
+from xdesk import Failure, Processes, poll, start_display  # noqa: F401
 
 
 class Node:
@@ -82,14 +80,13 @@ class XTest:
         return before, time.monotonic()
 
 
-class Desk:
+class Desk(Processes):
     def __init__(self, work, shots, width=1280, height=1024):
+        super().__init__(dict(os.environ), work)
         self.work = work
         self.shots = shots
         self.width = width
         self.height = height
-        self.procs = []  # (label, Popen), stopped in reverse order
-        self.env = dict(os.environ)
         self.env.pop("DBUS_SESSION_BUS_ADDRESS_DISABLED", None)
         # The program shows its windows on this desk's X server, at 1:1, whatever the caller
         # exported for its own Qt programs (a test run's QT_QPA_PLATFORM=offscreen would
@@ -110,35 +107,6 @@ class Desk:
         self.timed_clicks = False
         self.xtest = None
         self.shot_no = 0
-
-    # ---- processes -------------------------------------------------------------------
-    def spawn(self, label, argv, **kw):
-        kw.setdefault("env", self.env)
-        kw.setdefault("stdout", open(os.path.join(self.work, label + ".out"), "ab"))
-        kw.setdefault("stderr", subprocess.STDOUT)
-        p = subprocess.Popen(argv, preexec_fn=die_with_parent, **kw)
-        self.procs.append((label, p))
-        return p
-
-    def stop(self, p, sig=signal.SIGTERM, wait=5.0):
-        if p.poll() is None:
-            try:
-                p.send_signal(sig)
-                p.wait(wait)
-            except subprocess.TimeoutExpired:
-                p.kill()
-                p.wait()
-        self.procs = [(l, q) for (l, q) in self.procs if q is not p]
-
-    def stop_all(self):
-        for label, p in reversed(list(self.procs)):
-            self.stop(p)
-
-    def run(self, *argv, check=True, **kw):
-        r = subprocess.run(argv, env=self.env, capture_output=True, text=True, **kw)
-        if check and r.returncode != 0:
-            raise Failure(f"{' '.join(argv)} failed: {r.stderr.strip()}")
-        return r
 
     # ---- X, window manager, accessibility bus -----------------------------------------
     def start_display(self):
@@ -202,9 +170,8 @@ class Desk:
         def done():
             return self.app.poll() is not None
         poll("the program to end", done, timeout=timeout)
-        code = self.app.returncode
-        self.procs = [(l, q) for (l, q) in self.procs if q is not self.app]
-        return code
+        self.forget(self.app)
+        return self.app.returncode
 
     # ---- looking and clicking ---------------------------------------------------------
     def screenshot(self, name):

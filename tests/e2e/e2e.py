@@ -175,26 +175,44 @@ def menu_click(desk, frame, path):
 class FacView:
     """The game window's controls, found by role and position in the client area."""
 
-    def __init__(self, desk, frame):
+    def __init__(self, desk, frame, timeout=15):
         self.desk = desk
         self.frame = frame
+        # The window can be on screen before its controls are on the accessibility bus, or
+        # before they report their final places (the window manager may still be placing it):
+        # look again until every control is where it belongs, and fail with what was missing.
+        missing = []
+
+        def find():
+            try:
+                return self._find(Node(frame.acc, 0))
+            except Failure as e:
+                missing[:] = [str(e)]
+                return None
+        try:
+            self.nodes, self.ki_rect = poll("the game window's controls", find, timeout=timeout)
+        except Failure as e:
+            raise Failure(f"after {timeout} s: {missing[0]}" if missing else str(e))
+        check(self.nodes["cmdFlip"].name == "Flip QOR", "Flip button caption")
+        check(self.nodes["cmdRound"].name == "Next Round", "Next Round caption")
+        check(self.nodes["cmdPick"].name == "Pick Random FAC", "Pick Random FAC caption")
+        log(f"game window: {len(FAC_LAYOUT) + 1} controls found at their places")
+
+    @staticmethod
+    def _find(frame):
         ox, oy, w, h, _ = client_area(frame)
         nodes = walk(frame.acc)
-        self.nodes = {}
+        found = {}
         for name, (role, (x, y, cw, ch)) in FAC_LAYOUT.items():
             want = (ox + x, oy + y, cw, ch)
             hits = [n for n in nodes if n.role == role and n.box
                     and all(abs(a - b) <= 1 for a, b in zip(n.box, want))]
             check(len(hits) == 1, f"{name}: expected one {role} at {want}, found {hits}")
-            self.nodes[name] = hits[0]
-        check(self.nodes["cmdFlip"].name == "Flip QOR", "Flip button caption")
-        check(self.nodes["cmdRound"].name == "Next Round", "Next Round caption")
-        check(self.nodes["cmdPick"].name == "Pick Random FAC", "Pick Random FAC caption")
+            found[name] = hits[0]
         combos = [n for n in nodes if n.role == "combo box"]
         check(len(combos) == 1, f"one combo box, found {combos}")
-        self.nodes["cboKI"] = combos[0]
-        self.ki_rect = (ox + px(5910), oy + px(6120), px(1250), px(480))
-        log(f"game window: {len(FAC_LAYOUT) + 1} controls found at their places")
+        found["cboKI"] = combos[0]
+        return found, (ox + px(5910), oy + px(6120), px(1250), px(480))
 
     def text(self, name):
         return self.nodes[name].acc.name or ""
@@ -275,8 +293,15 @@ def dismiss_messages(desk, count, expect_text, how):
     texts = []
     for i in range(count):
         box = desk.wait_window("alert", "KRVN_QOR")
-        labels = [n.name for n in walk(box.acc) if n.role == "label" and n.name]
-        buttons = [n for n in walk(box.acc) if n.role == "push button"]
+
+        def contents():
+            # As with the game window, the box may show before its text and button are read.
+            nodes = walk(box.acc)
+            labels = [n.name for n in nodes if n.role == "label" and n.name]
+            buttons = [n for n in nodes if n.role == "push button"]
+            placed = all(b.box and b.box[2] > 0 for b in buttons)
+            return (labels, buttons) if labels and buttons and placed else None
+        labels, buttons = poll("the message box's text and button", contents)
         log(f"message box {i + 1}: caption {box.name!r}, text {labels!r}, buttons "
             f"{[b.name for b in buttons]!r}")
         check(labels == [expect_text], f"message text {labels!r}, expected {expect_text!r}")

@@ -1,0 +1,3 @@
+# Sourced by the scripts that run Windows programs under Wine. Defines
+#   winpath PATH   the name a Windows program under Wine knows a Unix path by: Z:\...
+winpath() { local p=$1; echo "Z:${p//\//\\}"; }
