@@ -7,8 +7,8 @@
 
 #include "cards/facfields.h"
 #include "cards/gamedata.h"
-#include "platform/sound/cues.h"
 #include "platform/services.h"
+#include "platform/sound/cues.h"
 
 #include <QMainWindow>
 #include <array>

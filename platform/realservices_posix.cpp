@@ -1,5 +1,5 @@
-#include "platform/sound/lazysoundplayer.h"
 #include "platform/realservices.h"
+#include "platform/sound/lazysoundplayer.h"
 #include "platform/sound/systemsoundplayer.h"
 
 std::unique_ptr<SoundPlayer> RealServices::makeSoundPlayer()
