@@ -123,7 +123,7 @@ def start_display(desk, width=1280, height=1024, wm=True):
     def managing():
         nonlocal wm
         if wm.poll() is not None:  # it lost a race with the new server: once more
-            desk.procs.remove(("openbox", wm))
+            desk.forget(wm)
             wm = desk.spawn("openbox", ["openbox", "--sm-disable"])
             return False
         return "_NET_SUPPORTING_WM_CHECK(WINDOW)" in query(

@@ -65,7 +65,7 @@ def pixels(t):
 
 sys.path.insert(0, os.path.join(SOURCE_ROOT, "tests", "e2e"))
 import xdesk  # noqa: E402
-from xdesk import Failure, die_with_parent  # noqa: E402
+from xdesk import Failure  # noqa: E402
 import cues  # noqa: E402
 
 
@@ -103,16 +103,18 @@ def dark(p, limit=110):
     return p[0] + p[1] + p[2] < 3 * limit
 
 
-class Desk:
+class Desk(xdesk.Processes):
+    """The desk's children (their logs in the artefacts), its display, Wine prefix and sound
+    server, and the looking at and acting on its screen."""
+
     def __init__(self, work, artifacts, log):
+        super().__init__(dict(os.environ), artifacts, log_suffix=".log")
         self.work = work
         self.artifacts = artifacts
         self.log = log
-        self.procs = []  # (label, Popen), stopped in reverse order
         self.prefix = None
         self.shot_no = 0
         self.pictures = {}
-        self.env = dict(os.environ)
         # The program shows its windows on this desk's X server at 1:1, whatever the caller
         # exported for its own Qt programs (a test run's QT_QPA_PLATFORM=offscreen would leave
         # nothing on screen, and under Wine it would pass straight through to the program).
@@ -137,30 +139,9 @@ class Desk:
         self.env["PULSE_SERVER"] = "unix:" + os.path.join(work, "no-sound-server")
 
     # ---- processes -------------------------------------------------------------------
-    def spawn(self, label, argv, **kw):
-        kw.setdefault("env", self.env)
-        kw.setdefault("stdout", open(os.path.join(self.artifacts, label + ".log"), "ab"))
-        kw.setdefault("stderr", subprocess.STDOUT)
-        p = subprocess.Popen(argv, preexec_fn=die_with_parent, **kw)
-        self.procs.append((label, p))
-        return p
-
-    def stop(self, p, wait=5.0):
-        if p.poll() is None:
-            try:
-                p.terminate()
-                p.wait(wait)
-            except subprocess.TimeoutExpired:
-                p.kill()
-                p.wait()
-        self.procs = [(l, q) for (l, q) in self.procs if q is not p]
-
     def run(self, *argv, check=True, timeout=60, **kw):
-        r = subprocess.run(argv, env=self.env, capture_output=True, timeout=timeout, **kw)
-        if check and r.returncode != 0:
-            raise Failure(f"{' '.join(argv)} failed ({r.returncode}): "
-                          f"{r.stderr.decode(errors='replace').strip()}")
-        return r
+        """xdesk's run with the output as bytes (screenshots come through it), and a bound."""
+        return super().run(*argv, check=check, text=False, timeout=timeout, **kw)
 
     def text(self, *argv, **kw):
         return self.run(*argv, **kw).stdout.decode(errors="replace")
@@ -195,8 +176,8 @@ class Desk:
     def stop_wine(self):
         if self.prefix:
             try:
-                subprocess.run([WINESERVER, "-k"], env=self.env, capture_output=True, timeout=60)
-                subprocess.run([WINESERVER, "-w"], env=self.env, capture_output=True, timeout=60)
+                self.run(WINESERVER, "-k", check=False)
+                self.run(WINESERVER, "-w", check=False)
             except subprocess.TimeoutExpired:
                 self.log("wineserver did not stop within a minute")
             shutil.rmtree(self.prefix, ignore_errors=True)
@@ -442,7 +423,7 @@ class Run:
 
     def exit_status(self, timeout=30):
         poll("the program to end", lambda: self.app.poll() is not None, timeout=timeout)
-        self.desk.procs = [(l, q) for (l, q) in self.desk.procs if q is not self.app]
+        self.desk.forget(self.app)
         return self.app.returncode
 
     def measured(self, wid, g, picture, at, what, name):
