@@ -15,8 +15,13 @@
 
 namespace {
 
-constexpr int kBufferMs = 100; // asked of the server; it may grant more
-constexpr int kTailMs = 200;   // silence after each cue, more than the buffer holds
+// Asked of the server, which may grant more. Qt asks for it as the whole latency, the server's
+// own included, so the stream itself holds less: at 100 ms the opening cue was heard with a
+// gap on a busy machine while the game window opened; 200 ms rides out such a stall.
+constexpr int kBufferMs = 200;
+// Silence after each cue, more than the buffer holds: a stream starts playing only once its
+// buffer has filled, so lead, cue and tail together always fill it, however short the cue.
+constexpr int kTailMs = 300;
 // Silence before each cue: a fresh stream loses its first 2-4 ms as it joins the running
 // server (measured with bench/cue_probe.sh), which would blunt a cue's attack.
 constexpr int kLeadMs = 6;
