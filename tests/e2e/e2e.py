@@ -9,6 +9,7 @@ to FOLDER/SCENARIO/; the path is printed. Exit status 0 when every check held.""
 
 import argparse
 import os
+import re
 import shutil
 import sys
 import tempfile
@@ -22,11 +23,22 @@ from desk import Desk, Failure, Node, poll, walk  # noqa: E402
 
 CAPTION = "Korvane II - QOR Flipper"
 ABOUT_CAPTION = "About KORVANE II QOR Flipper"
-CLOCK = ["2:57", "2:54", "2:51", "2:46", "2:43", "2:40", "2:33", "2:29", "2:25", "2:21",
-         "2:18", "2:15", "2:12", "2:09", "2:05", "2:01", "1:57", "1:53", "1:49", "1:45",
-         "1:42", "1:39", "1:36", "1:32", "1:28", "1:25", "1:22", "1:19", "1:16", "1:13",
-         "1:10", "1:07", "1:04", "1:00", "0:56", "0:52", "0:48", "0:45", "0:42", "0:38",
-         "0:34", "0:30", "0:27", "0:24", "0:20", "0:16", "0:12", "0:08", "0:04", "0:00"]
+
+
+def clock_texts():
+    """The clock after each timed card, "2:57" to "0:00": read from the C++ tests' one copy of
+    the table (tests/carddecks.h), so both kinds of test hold the program to the same texts."""
+    header = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "carddecks.h")
+    with open(header, encoding="utf-8") as f:
+        text = f.read()
+    body = re.search(r"kClockTexts\{(.*?)\};", text, re.S)
+    texts = re.findall(r'"(\d:\d\d)"', body.group(1)) if body else []
+    if len(texts) != 50:
+        raise Failure(f"tests/carddecks.h: expected the 50 clock texts, found {len(texts)}")
+    return texts
+
+
+CLOCK = clock_texts()
 WAVES = ["Start.wav", "Fac.wav", "BoxingBell2.wav", "BoxingBell.wav"]
 
 
