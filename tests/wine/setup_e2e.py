@@ -163,6 +163,12 @@ def carries_icon(path, images):
 
 # ---- the run ---------------------------------------------------------------------------------
 
+def files_under(folder):
+    """Every file below folder, as sorted paths relative to it."""
+    return sorted(os.path.relpath(os.path.join(root, name), folder)
+                  for root, _, files in os.walk(folder) for name in files)
+
+
 class Setup:
     def __init__(self, desk, setup_exe, tree, log):
         self.desk, self.setup_exe, self.tree, self.log = desk, setup_exe, tree, log
@@ -198,18 +204,10 @@ class Setup:
         return user_reg(self.desk.prefix)
 
     def tree_files(self):
-        out = []
-        for root, _, files in os.walk(self.tree):
-            for name in files:
-                out.append(os.path.relpath(os.path.join(root, name), self.tree))
-        return sorted(out)
+        return files_under(self.tree)
 
     def installed(self):
-        out = []
-        for root, _, files in os.walk(self.folder):
-            for name in files:
-                out.append(os.path.relpath(os.path.join(root, name), self.folder))
-        return sorted(out)
+        return files_under(self.folder)
 
     # 1. setup.exe /S
     def install(self, label):
@@ -404,45 +402,19 @@ def main():
     ap.add_argument("artifacts", help="where the screenshots and the log go")
     args = ap.parse_args()
 
-    os.makedirs(args.artifacts, exist_ok=True)
-    log_file = open(os.path.join(args.artifacts, "run.log"), "w")
-    t0 = time.monotonic()
-
-    def log(msg):
-        line = f"[{time.monotonic() - t0:7.2f}] {msg}"
-        print(line, flush=True)
-        log_file.write(line + "\n")
-        log_file.flush()
-
-    tools = ["Xvfb", "openbox", "xdotool", "xdpyinfo", "xwininfo", "xprop", "import", "convert",
-             "tesseract"]
-    missing = [t for t in tools if not shutil.which(t)]
-    if not os.access(WINE, os.X_OK):
-        missing.append(WINE)
-    if missing:
-        log(f"FAIL: missing {', '.join(missing)} (bash tools/deps.sh windows installs them)")
+    log, log_file = zip_e2e.run_log(args.artifacts)
+    if not zip_e2e.tools_there(zip_e2e.DESK_TOOLS, True, log):
         return 1
 
     work = tempfile.mkdtemp(prefix="qor-setup-e2e-")
     desk = Desk(work, args.artifacts, log)
-    status = 1
-    try:
+
+    def steps():
         desk.start_display()
         desk.start_wine_prefix()
         play(desk, os.path.abspath(args.setup), os.path.abspath(args.tree), log)
-        log("PASS")
-        status = 0
-    except Exception as e:
-        try:
-            desk.screenshot("failure")
-        except Exception:
-            pass
-        log(f"FAIL: {e}" if isinstance(e, Failure) else f"FAIL: {e!r}")
-    finally:
-        desk.stop_all()
-        shutil.rmtree(work, ignore_errors=True)
-        log_file.close()
-    return status
+
+    return zip_e2e.run_on_desk(desk, work, log, log_file, steps)
 
 
 if __name__ == "__main__":

@@ -737,6 +737,58 @@ def unpack(source, folder):
     return folder
 
 
+# What both Wine runs start and read the screen with.
+DESK_TOOLS = ["Xvfb", "openbox", "xdotool", "xdpyinfo", "xwininfo", "xprop", "import", "convert",
+              "tesseract"]
+
+
+def run_log(artifacts):
+    """A log that prints each line with the run's time and keeps it in artifacts/run.log;
+    returns it and the file, to close at the end."""
+    os.makedirs(artifacts, exist_ok=True)
+    log_file = open(os.path.join(artifacts, "run.log"), "w")
+    t0 = time.monotonic()
+
+    def log(msg):
+        line = f"[{time.monotonic() - t0:7.2f}] {msg}"
+        print(line, flush=True)
+        log_file.write(line + "\n")
+        log_file.flush()
+
+    return log, log_file
+
+
+def tools_there(tools, need_wine, log):
+    """True when every tool (and Wine, if asked) is here; else says which are missing."""
+    missing = [t for t in tools if not shutil.which(t)]
+    if need_wine and not os.access(WINE, os.X_OK):
+        missing.append(WINE)
+    if missing:
+        log(f"FAIL: missing {', '.join(missing)} (bash tools/deps.sh windows installs them)")
+    return not missing
+
+
+def run_on_desk(desk, work, log, log_file, steps):
+    """Runs steps() on the desk and returns the exit status: PASS, or FAIL with the screen as it
+    was; either way the desk is stopped, work removed and the log closed."""
+    status = 1
+    try:
+        steps()
+        log("PASS")
+        status = 0
+    except Exception as e:  # whatever went wrong, the screen as it was and a clean desk
+        try:
+            desk.screenshot("failure")
+        except Exception:
+            pass
+        log(f"FAIL: {e}" if isinstance(e, Failure) else f"FAIL: {e!r}")
+    finally:
+        desk.stop_all()
+        shutil.rmtree(work, ignore_errors=True)
+        log_file.close()
+    return status
+
+
 def main():
     ap = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
     ap.add_argument("source", nargs="?", help="the Windows zip, or a folder unpacked from it")
@@ -746,31 +798,18 @@ def main():
     if bool(args.source) == bool(args.program):
         ap.error("give either the zip (or its folder) or --program")
 
-    os.makedirs(args.artifacts, exist_ok=True)
-    log_file = open(os.path.join(args.artifacts, "run.log"), "w")
-    t0 = time.monotonic()
-
-    def log(msg):
-        line = f"[{time.monotonic() - t0:7.2f}] {msg}"
-        print(line, flush=True)
-        log_file.write(line + "\n")
-        log_file.flush()
-
-    tools = ["Xvfb", "openbox", "xdotool", "xdpyinfo", "xwininfo", "xprop", "import", "convert",
-             "tesseract", "pulseaudio", "pactl", "pacat", "parec"]
-    missing = [t for t in tools if not shutil.which(t)]
-    if not args.program and not os.access(WINE, os.X_OK):
-        missing.append(WINE)
-    if missing:
-        log(f"FAIL: missing {', '.join(missing)} (bash tools/deps.sh windows installs them)")
+    log, log_file = run_log(args.artifacts)
+    if not tools_there(DESK_TOOLS + ["pulseaudio", "pactl", "pacat", "parec"],
+                       not args.program, log):
         return 1
 
     work = tempfile.mkdtemp(prefix="qor-zip-e2e-")
     folder = os.path.join(work, "unpacked")
     os.mkdir(folder)  # empty before the program goes in
     desk = Desk(work, args.artifacts, log)
-    status = 1
-    try:
+
+    def steps():
+        nonlocal folder  # the zip may unpack into a folder of its own below it
         if args.program:
             # Copied with its wave files, which the run removes later, into the folder.
             exe = os.path.abspath(args.program)
@@ -798,19 +837,8 @@ def main():
         if not args.program:
             desk.start_wine_prefix()
         play(desk, folder, start, log, os.path.join(args.artifacts, "game-window.png"))
-        log("PASS")
-        status = 0
-    except Exception as e:  # whatever went wrong, the screen as it was and a clean desk
-        try:
-            desk.screenshot("failure")
-        except Exception:
-            pass
-        log(f"FAIL: {e}" if isinstance(e, Failure) else f"FAIL: {e!r}")
-    finally:
-        desk.stop_all()
-        shutil.rmtree(work, ignore_errors=True)
-        log_file.close()
-    return status
+
+    return run_on_desk(desk, work, log, log_file, steps)
 
 
 if __name__ == "__main__":
